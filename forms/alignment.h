@@ -1,0 +1,7 @@
+#pragma once
+
+namespace forms {
+
+enum class TAlignment { LeftJustify, RightJustify, Center };
+
+} // namespace forms

@@ -1,0 +1,120 @@
+#include "forms/application.h"
+
+#include "forms/exception.h"
+#include "forms/form.h"
+#include "forms/messageboxes.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace forms {
+
+TApplication* Application = nullptr;
+
+TApplication::TApplication(int& argc, char** argv, Services services)
+    : TComponent(nullptr)
+    , previousScheduler_(&Scheduler::current())
+{
+    if (!QApplication::instance())
+        ownedQt_ = std::make_unique<QApplication>(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    if (services.messageBoxes) {
+        messageBoxes_ = services.messageBoxes;
+    } else {
+        ownedBoxes_ = std::make_unique<QtMessageBoxes>();
+        messageBoxes_ = ownedBoxes_.get();
+    }
+
+    if (services.scheduler) {
+        scheduler_ = services.scheduler;
+    } else {
+        ownedClock_ = std::make_unique<SteadyClock>();
+        ownedScheduler_ = std::make_unique<Scheduler>(*ownedClock_);
+        scheduler_ = ownedScheduler_.get();
+        // The event loop drives the timers: one precise single-shot timer for the earliest tick.
+        wakeTimer_ = new QTimer;
+        wakeTimer_->setSingleShot(true);
+        wakeTimer_->setTimerType(Qt::PreciseTimer);
+        QObject::connect(wakeTimer_, &QTimer::timeout, [this] { scheduler_->runDue(); });
+        scheduler_->setWaker([this](std::optional<Clock::Duration> due) {
+            if (!due) {
+                wakeTimer_->stop();
+                return;
+            }
+            const auto wait =
+                std::max<Clock::Duration::rep>(0, (*due - ownedClock_->now()).count());
+            wakeTimer_->start(int(std::min<Clock::Duration::rep>(wait, INT32_MAX)));
+        });
+    }
+    Scheduler::setCurrent(scheduler_);
+    Application = this;
+}
+
+TApplication::~TApplication()
+{
+    destroyForms();
+    if (ownedScheduler_)
+        ownedScheduler_->setWaker(nullptr);
+    delete wakeTimer_;
+    Scheduler::setCurrent(previousScheduler_);
+    if (Application == this)
+        Application = nullptr;
+}
+
+void TApplication::initialize()
+{
+    // One look on every desktop, so the windows match their definitions wherever they run.
+    if (auto* style = QStyleFactory::create(QStringLiteral("Fusion")))
+        QApplication::setStyle(style);
+}
+
+void TApplication::setTitle(const QString& title)
+{
+    title_ = title;
+    // The task bar and the window class (WM_CLASS, app id) name the program by its title; the
+    // window captions stay exactly as the windows set them.
+    QCoreApplication::setApplicationName(title);
+    QGuiApplication::setDesktopFileName(title.toLower());
+}
+
+void TApplication::run()
+{
+    if (mainForm_)
+        mainForm_->show();
+    if (!terminated_)
+        QApplication::exec();
+}
+
+void TApplication::terminate()
+{
+    terminated_ = true;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+}
+
+void TApplication::handleException(const Exception& e)
+{
+    if (reporting_)
+        return;
+    reporting_ = true;
+    messageBoxes_->show(e.message() + u'.', title_, MessageBoxes::Stop, MessageBoxes::Ok);
+    reporting_ = false;
+}
+
+void TApplication::destroyForms()
+{
+    mainForm_ = nullptr;
+    destroyComponents();
+}
+
+int abnormalTermination(const std::exception& e)
+{
+    std::fprintf(stderr, "Abnormal program termination\n%s\n", e.what());
+    return 3;
+}
+
+} // namespace forms

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "forms/clock.h"
+#include "forms/component.h"
+#include "forms/scheduler.h"
+
+#include <QString>
+
+#include <memory>
+
+class QApplication;
+class QTimer;
+
+namespace forms {
+
+class Exception;
+class MessageBoxes;
+class TForm;
+
+// What tests replace: the message boxes (a recording fake) and the scheduler (virtual time).
+struct ApplicationServices {
+    MessageBoxes* messageBoxes = nullptr;
+    Scheduler* scheduler = nullptr;
+};
+
+// The application object: owns the windows, runs the message loop and reports failures.
+class TApplication : public TComponent {
+public:
+    using Services = ApplicationServices;
+
+    TApplication(int& argc, char** argv, Services services = {});
+    ~TApplication() override;
+
+    void initialize();
+
+    const QString& title() const { return title_; }
+    void setTitle(const QString& title);
+
+    // Creates a window from its definition. The first one created is the main window.
+    template <typename Form> void createForm(Form*& reference)
+    {
+        auto* form = new Form(this);
+        reference = form;
+        if (!mainForm_)
+            mainForm_ = form;
+    }
+
+    TForm* mainForm() const { return mainForm_; }
+
+    // Shows the main window and runs the message loop until terminate() is taken.
+    void run();
+
+    // Only posts the request: the caller runs on to its end, and the loop stops when it next
+    // looks for work.
+    void terminate();
+    bool terminated() const { return terminated_; }
+
+    // The error box: the message and a full stop, captioned with the title, OK, stop icon.
+    // A failure that arrives while a report is open is not stacked on top of it.
+    void handleException(const Exception& e);
+    bool isReporting() const { return reporting_; }
+
+    MessageBoxes& messageBoxes() { return *messageBoxes_; }
+    Scheduler& scheduler() { return *scheduler_; }
+
+    // Closes the windows and destroys them with their controls.
+    void destroyForms();
+
+private:
+    std::unique_ptr<QApplication> ownedQt_;
+    std::unique_ptr<MessageBoxes> ownedBoxes_;
+    MessageBoxes* messageBoxes_;
+    std::unique_ptr<SteadyClock> ownedClock_;
+    std::unique_ptr<Scheduler> ownedScheduler_;
+    Scheduler* scheduler_;
+    Scheduler* previousScheduler_;
+    QTimer* wakeTimer_ = nullptr;
+    QString title_;
+    TForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+    bool reporting_ = false;
+};
+
+// The program's one application object, as handlers and the dispatch point reach it.
+extern TApplication* Application;
+
+// Reports a failure that escaped start-up the way the runtime does, and returns the exit code.
+int abnormalTermination(const std::exception& e);
+
+} // namespace forms

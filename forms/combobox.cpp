@@ -1,0 +1,61 @@
+#include "forms/combobox.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace forms {
+
+TComboBox::TComboBox(TComponent* owner)
+    : TWinControl(owner)
+    , combo_(new QComboBox)
+{
+    combo_->setEditable(true);
+    combo_->setInsertPolicy(QComboBox::NoInsert);
+    combo_->lineEdit()->setMaxLength(maxTextLength);
+    QObject::connect(combo_, &QComboBox::editTextChanged, [this](const QString& t) { setText(t); });
+    setWidget(combo_);
+    watchKeys(combo_->lineEdit());
+    setTabStop(true);
+    setColor(colors::clWindow);
+}
+
+QStringList TComboBox::items() const
+{
+    QStringList out;
+    for (int i = 0; i < combo_->count(); ++i)
+        out << combo_->itemText(i);
+    return out;
+}
+
+void TComboBox::setItems(const QStringList& items)
+{
+    // Replacing the list must not replace what the edit field holds.
+    const QString keep = text();
+    combo_->clear();
+    combo_->addItems(items);
+    combo_->setEditText(keep);
+}
+
+void TComboBox::setItemHeight(int height)
+{
+    itemHeight_ = height;
+    combo_->view()->setStyleSheet(
+        QStringLiteral("QAbstractItemView::item { min-height: %1px; }").arg(height));
+}
+
+void TComboBox::textChanged()
+{
+    if (combo_->currentText() != text())
+        combo_->setEditText(text().left(maxTextLength));
+}
+
+void TComboBox::colorChanged()
+{
+    QPalette pal = combo_->palette();
+    pal.setColor(QPalette::Base, toQColor(color()));
+    combo_->setPalette(pal);
+    TWinControl::colorChanged();
+}
+
+} // namespace forms

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "forms/events.h"
+
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <variant>
+
+namespace forms {
+
+class TComponent;
+class TForm;
+
+// What a window class tells the definition reader about itself: its class name, the members
+// that receive its controls, and its handler methods by name.
+class FormClass {
+public:
+    using NotifyMethod = std::function<void(TForm&, TObject*)>;
+    using KeyMethod = std::function<void(TForm&, TObject*, std::uint16_t&, TShiftState)>;
+    using Method = std::variant<NotifyMethod, KeyMethod>;
+    // Stores the component in the member; false when its class does not fit the member.
+    using FieldBinder = std::function<bool(TForm&, TComponent*)>;
+
+    explicit FormClass(QString className)
+        : className_(std::move(className))
+    {}
+
+    template <typename Form, typename Component>
+    FormClass& field(const QString& name, Component* Form::*member)
+    {
+        fields_[name] = [member](TForm& form, TComponent* c) {
+            auto* typed = dynamic_cast<Component*>(c);
+            if (!typed)
+                return false;
+            static_cast<Form&>(form).*member = typed;
+            return true;
+        };
+        return *this;
+    }
+
+    template <typename Form> FormClass& handler(const QString& name, void (Form::*method)(TObject*))
+    {
+        methods_[name] = NotifyMethod(
+            [method](TForm& form, TObject* sender) { (static_cast<Form&>(form).*method)(sender); });
+        return *this;
+    }
+
+    template <typename Form>
+    FormClass& handler(const QString& name,
+                       void (Form::*method)(TObject*, std::uint16_t&, TShiftState))
+    {
+        methods_[name] = KeyMethod(
+            [method](TForm& form, TObject* sender, std::uint16_t& key, TShiftState shift) {
+                (static_cast<Form&>(form).*method)(sender, key, shift);
+            });
+        return *this;
+    }
+
+    const QString& className() const { return className_; }
+    const std::map<QString, FieldBinder>& fields() const { return fields_; }
+    const Method* findMethod(const QString& name) const
+    {
+        auto it = methods_.find(name);
+        return it == methods_.end() ? nullptr : &it->second;
+    }
+
+private:
+    QString className_;
+    std::map<QString, FieldBinder> fields_;
+    std::map<QString, Method> methods_;
+};
+
+} // namespace forms

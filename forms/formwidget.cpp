@@ -1,0 +1,27 @@
+#include "forms/formwidget.h"
+
+#include "forms/form.h"
+
+#include <QCloseEvent>
+
+namespace forms {
+
+FormWidget::FormWidget(TForm* form)
+    : Surface(form)
+    , form_(form)
+{}
+
+void FormWidget::closeEvent(QCloseEvent* event)
+{
+    // The form decides: hiding or ending the program happens through it, never behind its back.
+    event->ignore();
+    form_->close();
+}
+
+void FormWidget::showEvent(QShowEvent* event)
+{
+    Surface::showEvent(event);
+    form_->shown();
+}
+
+} // namespace forms

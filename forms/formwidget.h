@@ -1,0 +1,22 @@
+#pragma once
+
+#include "forms/surface.h"
+
+namespace forms {
+
+class TForm;
+
+// The top-level window of a form: closing it asks the form what to do.
+class FormWidget final : public Surface {
+public:
+    explicit FormWidget(TForm* form);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    TForm* form_;
+};
+
+} // namespace forms

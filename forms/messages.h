@@ -1,0 +1,24 @@
+#pragma once
+
+// The class library's own texts. Like the rest of the platform's texts they are German;
+// %s stands for an inserted name.
+
+namespace forms::messages {
+
+inline constexpr const char* ErrorReadingProperty = "Fehler beim Lesen von %s.%s: %s";
+inline constexpr const char* ClassNotFound = "Klasse %s nicht gefunden";
+inline constexpr const char* PropertyDoesNotExist = "Eigenschaft %s existiert nicht";
+inline constexpr const char* InvalidPropertyValue = "Ungültiger Eigenschaftswert";
+inline constexpr const char* MethodNotFound = "Methode %s nicht gefunden";
+inline constexpr const char* MethodWrongKind = "Methode %s passt nicht zu diesem Ereignis";
+inline constexpr const char* ComponentNotFound = "Komponente %s nicht gefunden";
+inline constexpr const char* DuplicateName =
+    "Eine Komponente mit der Bezeichnung %s existiert bereits";
+inline constexpr const char* NotAParent =
+    "Steuerelement %s kann keine anderen Steuerelemente enthalten";
+inline constexpr const char* FieldWrongClass =
+    "Komponente %s hat nicht die Klasse des Formularfelds";
+inline constexpr const char* InvalidDefinition =
+    "Ungültiges Formularformat (Zeile %s, Spalte %s): %s";
+
+} // namespace forms::messages

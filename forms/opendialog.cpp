@@ -1,0 +1,9 @@
+#include "forms/opendialog.h"
+
+namespace forms {
+
+TOpenDialog::TOpenDialog(TComponent* owner)
+    : TComponent(owner)
+{}
+
+} // namespace forms

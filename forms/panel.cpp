@@ -1,0 +1,99 @@
+#include "forms/panel.h"
+
+#include "forms/surface.h"
+
+#include <QPainter>
+
+namespace forms {
+
+namespace {
+
+void frame3d(QPainter& p, QRect& r, const QColor& topLeft, const QColor& bottomRight, int width)
+{
+    for (int i = 0; i < width && r.width() > 1 && r.height() > 1; ++i) {
+        p.setPen(topLeft);
+        p.drawLine(r.left(), r.top(), r.right(), r.top());
+        p.drawLine(r.left(), r.top(), r.left(), r.bottom());
+        p.setPen(bottomRight);
+        p.drawLine(r.right(), r.top(), r.right(), r.bottom());
+        p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+        r.adjust(1, 1, -1, -1);
+    }
+}
+
+void bevel(QPainter& p, QRect& r, TPanel::Bevel kind, int width)
+{
+    const QColor light = toQColor(colors::clBtnHighlight);
+    const QColor dark = toQColor(colors::clBtnShadow);
+    if (kind == TPanel::Bevel::Raised)
+        frame3d(p, r, light, dark, width);
+    else if (kind == TPanel::Bevel::Lowered)
+        frame3d(p, r, dark, light, width);
+}
+
+} // namespace
+
+TPanel::TPanel(TComponent* owner)
+    : TWinControl(owner)
+    , surface_(new Surface(this))
+{
+    setWidget(surface_);
+    surface_->setFocusPolicy(Qt::NoFocus);
+}
+
+void TPanel::setAlignment(TAlignment alignment)
+{
+    alignment_ = alignment;
+    surface_->update();
+}
+
+void TPanel::setBevelOuter(Bevel bevel)
+{
+    bevelOuter_ = bevel;
+    surface_->update();
+}
+
+void TPanel::setBevelInner(Bevel bevel)
+{
+    bevelInner_ = bevel;
+    surface_->update();
+}
+
+void TPanel::setBevelWidth(int width)
+{
+    bevelWidth_ = std::max(1, width);
+    surface_->update();
+}
+
+void TPanel::paint(QPainter& painter, const QRect& dirty)
+{
+    QRect r(QPoint(0, 0), boundsRect().size());
+    painter.fillRect(r, toQColor(color()));
+    bevel(painter, r, bevelOuter_, bevelWidth_);
+    bevel(painter, r, bevelInner_, bevelWidth_);
+    if (!caption().isEmpty()) {
+        Qt::Alignment align = Qt::AlignVCenter;
+        switch (alignment_) {
+        case TAlignment::LeftJustify:
+            align |= Qt::AlignLeft;
+            break;
+        case TAlignment::RightJustify:
+            align |= Qt::AlignRight;
+            break;
+        case TAlignment::Center:
+            align |= Qt::AlignHCenter;
+            break;
+        }
+        painter.setFont(font().toQFont());
+        painter.setPen(toQColor(font().color()));
+        painter.drawText(r, int(align) | Qt::TextSingleLine | Qt::TextShowMnemonic, caption());
+    }
+    paintControls(painter, dirty);
+}
+
+void TPanel::textChanged()
+{
+    surface_->update();
+}
+
+} // namespace forms

@@ -1,0 +1,107 @@
+#include "forms/richedit.h"
+
+#include <QScrollBar>
+#include <QTextEdit>
+
+namespace forms {
+
+TRichEdit::TRichEdit(TComponent* owner)
+    : TWinControl(owner)
+    , edit_(new QTextEdit)
+{
+    edit_->setAcceptRichText(false);
+    edit_->setTabChangesFocus(true);
+    edit_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setWidget(edit_);
+    setTabStop(true);
+    setColor(colors::clWindow);
+    setWordWrap(true);
+    updateScrollBars();
+}
+
+QString TRichEdit::plainText() const
+{
+    return edit_->toPlainText();
+}
+
+void TRichEdit::setPlainText(const QString& text)
+{
+    edit_->setPlainText(text);
+}
+
+QStringList TRichEdit::lines() const
+{
+    return plainText().split(u'\n');
+}
+
+void TRichEdit::setLines(const QStringList& lines)
+{
+    setPlainText(lines.join(u'\n'));
+}
+
+bool TRichEdit::readOnly() const
+{
+    return edit_->isReadOnly();
+}
+
+void TRichEdit::setReadOnly(bool readOnly)
+{
+    edit_->setReadOnly(readOnly);
+    // A read-only area still takes the focus and its keys, as the platform's does.
+    edit_->setFocusPolicy(tabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+    edit_->setAttribute(Qt::WA_InputMethodEnabled, !readOnly);
+}
+
+bool TRichEdit::modified() const
+{
+    return edit_->document()->isModified();
+}
+
+void TRichEdit::setModified(bool modified)
+{
+    edit_->document()->setModified(modified);
+}
+
+void TRichEdit::setWordWrap(bool wrap)
+{
+    wordWrap_ = wrap;
+    edit_->setLineWrapMode(wrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    edit_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    updateScrollBars();
+}
+
+void TRichEdit::setScrollBars(ScrollBars bars)
+{
+    scrollBars_ = bars;
+    updateScrollBars();
+}
+
+void TRichEdit::updateScrollBars()
+{
+    const bool v = scrollBars_ == ScrollBars::Vertical || scrollBars_ == ScrollBars::Both;
+    const bool h =
+        (scrollBars_ == ScrollBars::Horizontal || scrollBars_ == ScrollBars::Both) && !wordWrap_;
+    edit_->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    edit_->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+}
+
+void TRichEdit::colorChanged()
+{
+    QPalette pal = edit_->palette();
+    pal.setColor(QPalette::Base, toQColor(color()));
+    edit_->setPalette(pal);
+    TWinControl::colorChanged();
+}
+
+void TRichEdit::applyFont()
+{
+    TWinControl::applyFont();
+    // Text typed from now on takes the area's font and colour.
+    QTextCharFormat f;
+    f.setFont(font().toQFont());
+    f.setForeground(toQColor(font().color()));
+    edit_->setCurrentCharFormat(f);
+    edit_->document()->setDefaultFont(font().toQFont());
+}
+
+} // namespace forms

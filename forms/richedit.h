@@ -1,0 +1,46 @@
+#pragma once
+
+#include "forms/wincontrol.h"
+
+#include <QStringList>
+
+class QTextEdit;
+
+namespace forms {
+
+// A multi-line text area with character formatting. Lines wrap at the area's width when
+// wordWrap is on; Tab moves the focus on, Ctrl+Tab types a tab.
+class TRichEdit : public TWinControl {
+public:
+    enum class ScrollBars { None, Horizontal, Vertical, Both };
+
+    explicit TRichEdit(TComponent* owner);
+    QTextEdit* textEdit() const { return edit_; }
+
+    QString plainText() const;
+    void setPlainText(const QString& text);
+    QStringList lines() const;
+    void setLines(const QStringList& lines);
+
+    bool readOnly() const;
+    void setReadOnly(bool readOnly);
+    bool modified() const;
+    void setModified(bool modified);
+    bool wordWrap() const { return wordWrap_; }
+    void setWordWrap(bool wrap);
+    ScrollBars scrollBars() const { return scrollBars_; }
+    void setScrollBars(ScrollBars bars);
+
+protected:
+    void colorChanged() override;
+    void applyFont() override;
+
+private:
+    void updateScrollBars();
+
+    QTextEdit* edit_;
+    bool wordWrap_ = true;
+    ScrollBars scrollBars_ = ScrollBars::None;
+};
+
+} // namespace forms

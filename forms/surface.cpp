@@ -1,0 +1,23 @@
+#include "forms/surface.h"
+
+#include "forms/wincontrol.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace forms {
+
+Surface::Surface(TWinControl* control, QWidget* parent)
+    : QWidget(parent)
+    , control_(control)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Surface::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    control_->paint(painter, event->rect());
+}
+
+} // namespace forms

@@ -1,0 +1,175 @@
+#include "forms/wincontrol.h"
+
+#include "forms/controleventfilter.h"
+#include "forms/dispatch.h"
+#include "forms/graphiccontrol.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace forms {
+
+TWinControl::TWinControl(TComponent* owner)
+    : TControl(owner)
+    , filter_(new ControlEventFilter(this))
+{}
+
+TWinControl::~TWinControl()
+{
+    // Children are owned (and normally already destroyed) by the form; any left must not point
+    // back at a parent that is going away.
+    for (TControl* c : std::vector<TControl*>(controls_))
+        c->setParent(nullptr);
+    delete widget_.data();
+    delete filter_;
+}
+
+void TWinControl::setWidget(QWidget* widget)
+{
+    widget_ = widget;
+    watchKeys(widget);
+    widget->setAutoFillBackground(false);
+    widget->setGeometry(boundsRect());
+    applyFont();
+}
+
+void TWinControl::watchKeys(QWidget* widget)
+{
+    widget->installEventFilter(filter_);
+}
+
+void TWinControl::setParent(TWinControl* parent)
+{
+    TControl::setParent(parent);
+    if (!widget_)
+        return;
+    widget_->setParent(parent ? parent->widget() : nullptr);
+    widget_->setGeometry(boundsRect());
+    // Definition order is stacking order: the later sibling lies above.
+    widget_->raise();
+    widget_->setVisible(visible());
+}
+
+void TWinControl::insertControl(TControl* control)
+{
+    controls_.push_back(control);
+}
+
+void TWinControl::removeControl(TControl* control)
+{
+    std::erase(controls_, control);
+}
+
+void TWinControl::setTabStop(bool tabStop)
+{
+    tabStop_ = tabStop;
+    if (widget_)
+        widget_->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+bool TWinControl::focused() const
+{
+    return widget_ && widget_->hasFocus();
+}
+
+bool TWinControl::canFocus() const
+{
+    for (const TControl* c = this; c; c = c->parent()) {
+        if (!c->visible() || !c->enabled())
+            return false;
+    }
+    return widget_ != nullptr;
+}
+
+void TWinControl::setFocus()
+{
+    if (widget_)
+        widget_->setFocus(Qt::OtherFocusReason);
+}
+
+void TWinControl::paintControls(QPainter& painter, const QRect& dirty)
+{
+    for (TControl* c : controls_) {
+        auto* g = dynamic_cast<TGraphicControl*>(c);
+        if (!g || !g->visible() || !g->boundsRect().intersects(dirty))
+            continue;
+        painter.save();
+        painter.translate(g->boundsRect().topLeft());
+        painter.setClipRect(QRect(QPoint(0, 0), g->boundsRect().size()));
+        g->paint(painter);
+        painter.restore();
+    }
+}
+
+void TWinControl::paint(QPainter& painter, const QRect& dirty)
+{
+    painter.fillRect(dirty, toQColor(color()));
+    paintControls(painter, dirty);
+}
+
+bool TWinControl::keyMovesFocus(int qtKey, Qt::KeyboardModifiers modifiers) const
+{
+    if (modifiers & (Qt::ControlModifier | Qt::AltModifier))
+        return false;
+    return qtKey == Qt::Key_Tab || qtKey == Qt::Key_Backtab;
+}
+
+bool TWinControl::keyDown(std::uint16_t& key, TShiftState shift)
+{
+    const std::uint16_t before = key;
+    fire(onKeyDown, this, key, shift);
+    return before == 0 || key != 0;
+}
+
+void TWinControl::boundsChanged()
+{
+    if (widget_)
+        widget_->setGeometry(boundsRect());
+}
+
+void TWinControl::visibleChanged()
+{
+    if (widget_ && parent())
+        widget_->setVisible(visible());
+}
+
+void TWinControl::enabledChanged()
+{
+    if (widget_)
+        widget_->setEnabled(enabled());
+}
+
+void TWinControl::fontChanged()
+{
+    applyFont();
+    for (TControl* c : controls_) {
+        if (c->parentFont())
+            c->adoptParentFont();
+    }
+}
+
+void TWinControl::colorChanged()
+{
+    if (widget_)
+        widget_->update();
+    for (TControl* c : controls_) {
+        if (c->parentColor())
+            c->adoptParentColor();
+    }
+}
+
+void TWinControl::applyFont()
+{
+    if (!widget_)
+        return;
+    widget_->setFont(font().toQFont());
+    QPalette pal = widget_->palette();
+    const QColor c = toQColor(font().color());
+    pal.setColor(QPalette::WindowText, c);
+    pal.setColor(QPalette::Text, c);
+    pal.setColor(QPalette::ButtonText, c);
+    widget_->setPalette(pal);
+}
+
+} // namespace forms

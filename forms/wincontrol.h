@@ -1,0 +1,79 @@
+#pragma once
+
+#include "forms/control.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <vector>
+
+class QPainter;
+
+namespace forms {
+
+class ControlEventFilter;
+
+// A control with a window of its own (a Qt widget). Its graphic children (labels) are painted
+// on its surface before any child window, so they lie beneath every windowed sibling.
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    QWidget* widget() const { return widget_; }
+    const std::vector<TControl*>& controls() const { return controls_; }
+
+    // Whether controls may be placed on it (forms and panels).
+    virtual bool acceptsControls() const { return false; }
+
+    int tabOrder() const { return tabOrder_; }
+    void setTabOrder(int order) { tabOrder_ = order; }
+    bool tabStop() const { return tabStop_; }
+    void setTabStop(bool tabStop);
+
+    bool focused() const;
+    bool canFocus() const;
+    virtual void setFocus();
+
+    // Sees every key the control receives, before the control handles it.
+    TKeyEvent onKeyDown;
+
+    void setParent(TWinControl* parent) override;
+
+    // Paints the labels lying on this control, in definition order.
+    void paintControls(QPainter& painter, const QRect& dirty);
+    virtual void paint(QPainter& painter, const QRect& dirty);
+
+    // Whether a key press moves the focus instead of reaching the control (Tab, Shift+Tab).
+    virtual bool keyMovesFocus(int qtKey, Qt::KeyboardModifiers modifiers) const;
+    // Returns false when the handler swallowed the key.
+    bool keyDown(std::uint16_t& key, TShiftState shift);
+
+protected:
+    // Takes ownership of the widget that is this control's window.
+    void setWidget(QWidget* widget);
+    void watchKeys(QWidget* widget);
+
+    void boundsChanged() override;
+    void visibleChanged() override;
+    void enabledChanged() override;
+    void fontChanged() override;
+    void colorChanged() override;
+
+    // Pushes the font and its colour into the widget; controls with text colours of their own
+    // (edits, buttons) choose which palette roles the colour goes to.
+    virtual void applyFont();
+
+private:
+    friend class TControl;
+    void insertControl(TControl* control);
+    void removeControl(TControl* control);
+
+    QPointer<QWidget> widget_;
+    ControlEventFilter* filter_ = nullptr;
+    std::vector<TControl*> controls_;
+    int tabOrder_ = -1;
+    bool tabStop_ = false;
+};
+
+} // namespace forms
