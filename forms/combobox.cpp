@@ -1,6 +1,5 @@
 #include "forms/combobox.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -34,14 +33,15 @@ void TComboBox::setItems(const QStringList& items)
     const QString keep = text();
     combo_->clear();
     combo_->addItems(items);
+    setItemHeight(itemHeight_);
     combo_->setEditText(keep);
 }
 
 void TComboBox::setItemHeight(int height)
 {
     itemHeight_ = height;
-    combo_->view()->setStyleSheet(
-        QStringLiteral("QAbstractItemView::item { min-height: %1px; }").arg(height));
+    for (int i = 0; i < combo_->count(); ++i)
+        combo_->setItemData(i, QSize(0, height), Qt::SizeHintRole);
 }
 
 void TComboBox::textChanged()

@@ -14,6 +14,7 @@ TForm::TForm(TComponent* owner)
     : TWinControl(owner)
     , window_(new FormWidget(this))
 {
+    setParentFont(false); // a window's font is its own
     setWidget(window_);
     window_->setAttribute(Qt::WA_QuitOnClose, false);
     setVisible(false);

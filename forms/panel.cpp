@@ -65,7 +65,7 @@ void TPanel::setBevelWidth(int width)
     surface_->update();
 }
 
-void TPanel::paint(QPainter& painter, const QRect& dirty)
+void TPanel::paint(QPainter& painter, const QRegion& dirty)
 {
     QRect r(QPoint(0, 0), boundsRect().size());
     painter.fillRect(r, toQColor(color()));

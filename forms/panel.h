@@ -25,7 +25,7 @@ public:
     int bevelWidth() const { return bevelWidth_; }
     void setBevelWidth(int width);
 
-    void paint(QPainter& painter, const QRect& dirty) override;
+    void paint(QPainter& painter, const QRegion& dirty) override;
 
 protected:
     void textChanged() override;

@@ -17,7 +17,8 @@ Surface::Surface(TWinControl* control, QWidget* parent)
 void Surface::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    control_->paint(painter, event->rect());
+    // The region leaves out opaque child windows, so labels they cover cost nothing to paint.
+    control_->paint(painter, event->region());
 }
 
 } // namespace forms

@@ -31,7 +31,8 @@ void TWinControl::setWidget(QWidget* widget)
     watchKeys(widget);
     widget->setAutoFillBackground(false);
     widget->setGeometry(boundsRect());
-    applyFont();
+    if (!parentFont())
+        applyFont();
 }
 
 void TWinControl::watchKeys(QWidget* widget)
@@ -88,11 +89,11 @@ void TWinControl::setFocus()
         widget_->setFocus(Qt::OtherFocusReason);
 }
 
-void TWinControl::paintControls(QPainter& painter, const QRect& dirty)
+void TWinControl::paintControls(QPainter& painter, const QRegion& dirty)
 {
     for (TControl* c : controls_) {
         auto* g = dynamic_cast<TGraphicControl*>(c);
-        if (!g || !g->visible() || !g->boundsRect().intersects(dirty))
+        if (!g || !g->visible() || !dirty.intersects(g->boundsRect()))
             continue;
         painter.save();
         painter.translate(g->boundsRect().topLeft());
@@ -102,9 +103,10 @@ void TWinControl::paintControls(QPainter& painter, const QRect& dirty)
     }
 }
 
-void TWinControl::paint(QPainter& painter, const QRect& dirty)
+void TWinControl::paint(QPainter& painter, const QRegion& dirty)
 {
-    painter.fillRect(dirty, toQColor(color()));
+    for (const QRect& r : dirty)
+        painter.fillRect(r, toQColor(color()));
     paintControls(painter, dirty);
 }
 
@@ -163,6 +165,13 @@ void TWinControl::applyFont()
 {
     if (!widget_)
         return;
+    if (parentFont() && parent()) {
+        // Qt hands the parent's font and text colours down by itself; setting the same font
+        // on every child again costs start-up time for nothing.
+        if (widget_->testAttribute(Qt::WA_SetFont))
+            widget_->setFont(QFont());
+        return;
+    }
     widget_->setFont(font().toQFont());
     QPalette pal = widget_->palette();
     const QColor c = toQColor(font().color());

@@ -3,6 +3,7 @@
 #include "forms/control.h"
 
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 
 #include <vector>
@@ -41,8 +42,8 @@ public:
     void setParent(TWinControl* parent) override;
 
     // Paints the labels lying on this control, in definition order.
-    void paintControls(QPainter& painter, const QRect& dirty);
-    virtual void paint(QPainter& painter, const QRect& dirty);
+    void paintControls(QPainter& painter, const QRegion& dirty);
+    virtual void paint(QPainter& painter, const QRegion& dirty);
 
     // Whether a key press moves the focus instead of reaching the control (Tab, Shift+Tab).
     virtual bool keyMovesFocus(int qtKey, Qt::KeyboardModifiers modifiers) const;
