@@ -1,6 +1,7 @@
 #include "forms/application.h"
 
 #include "forms/exception.h"
+#include "forms/font.h"
 #include "forms/form.h"
 #include "forms/messageboxes.h"
 
@@ -8,7 +9,10 @@
 #include <QStyleFactory>
 #include <QTimer>
 
+#include <fontconfig/fontconfig.h>
+
 #include <cstdio>
+#include <thread>
 
 namespace forms {
 
@@ -18,8 +22,13 @@ TApplication::TApplication(int& argc, char** argv, Services services)
     : TComponent(nullptr)
     , previousScheduler_(&Scheduler::current())
 {
-    if (!QApplication::instance())
+    if (!QApplication::instance()) {
+        // Reading the font configuration is the largest single cost of showing the first window.
+        // It needs nothing from Qt, so it runs while Qt connects to the display.
+        std::thread warmFonts([] { FcInit(); });
         ownedQt_ = std::make_unique<QApplication>(argc, argv);
+        warmFonts.join();
+    }
     QApplication::setQuitOnLastWindowClosed(false);
 
     if (services.messageBoxes) {
@@ -70,6 +79,9 @@ void TApplication::initialize()
     // One look on every desktop, so the windows match their definitions wherever they run.
     if (auto* style = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(style);
+    // Controls are created before they are placed on their window; with the class library's
+    // default font as the application's, they never lay out text in a font nobody asked for.
+    QApplication::setFont(TFont().toQFont());
 }
 
 void TApplication::setTitle(const QString& title)
