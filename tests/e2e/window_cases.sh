@@ -1,0 +1,171 @@
+#!/usr/bin/env bash
+# Drives a real program's main window through an X server of its own, the way a user and a
+# window manager would, and checks how the program ends.
+#
+# usage: window_cases.sh CASE --program PATH --xprobe PATH --title TEXT --class NAME
+#                        --geometry WxH+X+Y [--exit-button X,Y]
+# Exits 77 (skip) only when Xvfb itself is not installed.
+set -euo pipefail
+
+# Bounded waits: generous enough for a first start with cold font caches on a busy CI machine.
+readonly map_timeout_ms=20000
+readonly exit_timeout_ms=10000
+readonly xvfb_timeout_s=15
+readonly skip=77
+
+# case         what is done to the mapped window     how the program must end
+readonly cases='
+exit-button    click_exit_button                     exit_code=0
+close          send_wm_delete_window                 exit_code=0
+properties     check_window_properties               -
+'
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+case_name=${1:-}
+[ $# -gt 0 ] && shift
+program='' xprobe='' title='' class='' geometry='' exit_button=''
+while [ $# -gt 0 ]; do
+    [ $# -ge 2 ] || fail "option $1 needs a value"
+    case $1 in
+        --program) program=$2 ;;
+        --xprobe) xprobe=$2 ;;
+        --title) title=$2 ;;
+        --class) class=$2 ;;
+        --geometry) geometry=$2 ;;
+        --exit-button) exit_button=$2 ;;
+        *) fail "unknown option $1" ;;
+    esac
+    shift 2
+done
+
+row=$(awk -v c="$case_name" '$1 == c' <<<"$cases")
+[ -n "$row" ] || fail "unknown case '$case_name'; known: $(awk 'NF {printf "%s ", $1}' <<<"$cases")"
+read -r _ action expected_end <<<"$row"
+for option in program xprobe title class geometry; do
+    [ -n "${!option}" ] || fail "--$option is required"
+done
+[ -x "$program" ] || fail "program $program is not an executable file"
+[ -x "$xprobe" ] || fail "xprobe $xprobe is not an executable file"
+
+if ! command -v Xvfb >/dev/null; then
+    echo "SKIP: Xvfb is not installed (scripts/setup installs it)"
+    exit $skip
+fi
+# Beyond Xvfb, a missing tool is a broken setup, not a reason to skip.
+for tool in xdotool xprop xwininfo; do
+    command -v $tool >/dev/null || fail "$tool is not installed (scripts/setup installs it)"
+done
+
+work=$(mktemp -d)
+xvfb_pid='' probe_pid=''
+cleanup() {
+    local status=$?
+    # xprobe takes the program down with it.
+    local pid
+    for pid in $probe_pid $xvfb_pid; do
+        kill "$pid" 2>/dev/null || continue
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+    exit $status
+}
+trap cleanup EXIT
+
+# -displayfd lets the server pick a free display and tells us once it accepts connections, so
+# parallel tests neither collide nor poll.
+exec {xvfb_out}< <(exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>"$work/xvfb.log")
+xvfb_pid=$!
+if ! read -r -t $xvfb_timeout_s display_number <&$xvfb_out; then
+    cat "$work/xvfb.log" >&2
+    fail "Xvfb did not become ready within ${xvfb_timeout_s}s"
+fi
+mkdir -m 700 "$work/runtime"
+export DISPLAY=:$display_number QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
+
+# The properties case takes whatever window the program maps first, so that a wrong caption or
+# class is reported as such instead of as a window that never appeared.
+match=$title
+[ "$case_name" = properties ] && match=''
+exec {probe_out}< <(exec "$xprobe" launch-and-wait "$match" $map_timeout_ms \
+    --supervise $exit_timeout_ms -- "$program" 2>"$work/xprobe.log")
+probe_pid=$!
+if ! read -r -t $((map_timeout_ms / 1000 + 5)) ready <&$probe_out || [ -z "$ready" ]; then
+    cat "$work/xprobe.log" >&2
+    fail "no window from $program"
+fi
+window=''
+for field in $ready; do
+    case $field in window=*) window=${field#window=} ;; esac
+done
+[ -n "$window" ] || fail "xprobe printed no window id: $ready"
+echo "window mapped: $ready"
+
+click_exit_button() {
+    [ -n "$exit_button" ] || fail "case exit-button needs --exit-button X,Y"
+    # Through XTest the server routes the click by screen position, as a user's would, so a
+    # covered or misplaced button fails here; an XSendEvent to the window would bypass that.
+    xdotool mousemove --window "$window" "${exit_button%,*}" "${exit_button#*,}" click 1
+}
+
+send_wm_delete_window() {
+    "$xprobe" close "$window"
+}
+
+errors=0
+check() { # WHAT ACTUAL EXPECTED
+    if [ "$2" == "$3" ]; then
+        echo "ok: $1: $2"
+    else
+        echo "FAIL: $1: got '$2', expected '$3'" >&2
+        errors=$((errors + 1))
+    fi
+}
+
+# xprop prints strings quoted, with " and \ escaped.
+xprop_string() {
+    local escaped=${1//\\/\\\\}
+    printf '"%s"' "${escaped//\"/\\\"}"
+}
+
+check_window_properties() {
+    local info props hints size=${geometry%%+*} position=${geometry#*+}
+    info=$(xwininfo -id "$window")
+    props=$(xprop -id "$window" -notype _NET_WM_NAME WM_NAME WM_CLASS)
+    hints=$(xprop -id "$window" WM_NORMAL_HINTS)
+    field() { sed -n "s/^ *$1: *//p" <<<"$info"; }
+    hint() { sed -n "s/^.*program specified $1 size: \([0-9]*\) by \([0-9]*\)$/\1x\2/p" <<<"$hints"; }
+    local class_line
+    class_line=$(grep '^WM_CLASS' <<<"$props" || true)
+
+    check "caption (_NET_WM_NAME)" "$(grep '^_NET_WM_NAME' <<<"$props")" \
+        "_NET_WM_NAME = $(xprop_string "$title")"
+    check "caption (WM_NAME)" "$(grep '^WM_NAME' <<<"$props")" "WM_NAME = $(xprop_string "$title")"
+    check "WM_CLASS names $class" \
+        "$(grep -qF "$(xprop_string "$class")" <<<"$class_line" && echo yes || echo "no: $class_line")" \
+        yes
+    check "size" "$(field Width)x$(field Height)" "$size"
+    check "position" "$(field 'Absolute upper-left X')+$(field 'Absolute upper-left Y')" \
+        "$position"
+    check "minimum size (WM_NORMAL_HINTS)" "$(hint minimum)" "$size"
+    check "maximum size (WM_NORMAL_HINTS)" "$(hint maximum)" "$size"
+    [ $errors -eq 0 ] || fail "$errors window propert$([ $errors -eq 1 ] && echo y || echo ies) wrong"
+}
+
+$action
+
+if [ "$expected_end" != - ]; then
+    ending=''
+    read -r -t $((exit_timeout_ms / 1000 + 5)) ending <&$probe_out || true
+    status=0
+    wait "$probe_pid" || status=$?
+    probe_pid=''
+    if [ "$ending" != "$expected_end" ]; then
+        cat "$work/xprobe.log" >&2
+        fail "program ended with '${ending:-nothing}' (xprobe status $status), expected '$expected_end'"
+    fi
+    echo "ok: program ended with $ending"
+fi
