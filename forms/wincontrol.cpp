@@ -175,9 +175,11 @@ void TWinControl::applyFont()
     widget_->setFont(font().toQFont());
     QPalette pal = widget_->palette();
     const QColor c = toQColor(font().color());
-    pal.setColor(QPalette::WindowText, c);
-    pal.setColor(QPalette::Text, c);
-    pal.setColor(QPalette::ButtonText, c);
+    // Disabled controls keep the style's grey text, whatever colour their font has.
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            pal.setColor(group, role, c);
+    }
     widget_->setPalette(pal);
 }
 

@@ -219,6 +219,17 @@ TEST_F(TappitWindow, FontsResolveToInstalledFacesOfTheDefinedSize)
         EXPECT_LE(l->textExtent().width(), l->width()) << l->caption().toStdString();
 }
 
+TEST_F(TappitWindow, DisabledControlsShowGreyTextWhateverTheirFontColour)
+{
+    // Button5 has a black font of its own; Button4 inherits the window's text colour.
+    for (TButton* b : {form->Button5, form->Button4}) {
+        const QPalette pal = b->button()->palette();
+        EXPECT_NE(pal.color(QPalette::Disabled, QPalette::ButtonText),
+                  pal.color(QPalette::Active, QPalette::ButtonText))
+            << b->name().toStdString();
+    }
+}
+
 TEST_F(TappitWindow, WhatAPersonCanPointAtFollowsTheStacking)
 {
     struct Hit {
