@@ -3,7 +3,7 @@
 #include "forms/exception.h"
 #include "forms/virtualtime.h"
 #include "qtprinters.h"
-#include "recordingmessageboxes.h"
+#include "testapplication.h"
 #include "testform.h"
 
 #include <QPushButton>
@@ -16,13 +16,7 @@ using namespace forms;
 
 namespace {
 
-struct ApplicationFixture : ::testing::Test {
-    VirtualTime time;
-    RecordingMessageBoxes boxes;
-    int argc = 1;
-    char name[8] = "test";
-    char* argv[2] = {name, nullptr};
-    TApplication app{argc, argv, {&boxes, &time.scheduler()}};
+struct ApplicationFixture : ::testing::Test, TestApplication {
     TTestForm* form = nullptr;
 
     void SetUp() override { app.setTitle(QStringLiteral("Tappit")); }

@@ -3,7 +3,7 @@
 #include "forms/scheduler.h"
 #include "forms/timer.h"
 #include "forms/virtualtime.h"
-#include "recordingmessageboxes.h"
+#include "testapplication.h"
 
 #include <QApplication>
 
@@ -139,13 +139,10 @@ TEST(Scheduler, WakerLearnsTheEarliestDue)
 // error box is open further failures do not stack more boxes on it.
 TEST(TimerFailure, IsReportedOnceWhileTheBoxIsOpenAndTheTimerRunsOn)
 {
-    VirtualTime time;
-    RecordingMessageBoxes boxes;
-    int argc = 1;
-    char name[] = "test";
-    char* argv[] = {name, nullptr};
-    TApplication app(argc, argv, {&boxes, &time.scheduler()});
-    app.setTitle(QStringLiteral("Tappit"));
+    TestApplication t;
+    VirtualTime& time = t.time;
+    RecordingMessageBoxes& boxes = t.boxes;
+    t.app.setTitle(QStringLiteral("Tappit"));
 
     TTimer timer(nullptr);
     int attempts = 0;

@@ -1,8 +1,8 @@
 #include "forms/application.h"
 #include "forms/virtualtime.h"
 #include "qtprinters.h"
-#include "recordingmessageboxes.h"
 #include "tappit/tappitmain.h"
+#include "testapplication.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,13 +21,7 @@ using namespace forms;
 namespace {
 
 // The real window, built from its definition, on virtual time and with recorded boxes.
-struct TappitWindow : ::testing::Test {
-    VirtualTime time;
-    RecordingMessageBoxes boxes;
-    int argc = 1;
-    char name[8] = "Tappit";
-    char* argv[2] = {name, nullptr};
-    TApplication app{argc, argv, {&boxes, &time.scheduler()}};
+struct TappitWindow : ::testing::Test, TestApplication {
     TForm1* form = nullptr;
 
     void SetUp() override
