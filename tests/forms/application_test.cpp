@@ -112,13 +112,14 @@ TEST_F(ApplicationFixture, DestroyingTheApplicationDestroysFormsAndControls)
 }
 
 struct BoxCase {
+    const char* name;
     const char* message;
     const char* shown;
 };
 
 void PrintTo(const BoxCase& c, std::ostream* os)
 {
-    *os << c.message;
+    *os << c.name;
 }
 
 class ErrorBox : public ApplicationFixture, public ::testing::WithParamInterface<BoxCase> {};
@@ -133,12 +134,14 @@ TEST_P(ErrorBox, ShowsTheMessageWithAFullStopCaptionedWithTheTitle)
     EXPECT_EQ(boxes.shown[0].buttons, MessageBoxes::Ok);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ErrorBox,
-                         ::testing::Values(BoxCase{"Datei SYC.ini kann nicht geöffnet werden",
-                                                   "Datei SYC.ini kann nicht geöffnet werden."},
-                                           // The full stop is always added, even after one.
-                                           BoxCase{"Schon mit Punkt.", "Schon mit Punkt.."},
-                                           BoxCase{"", "."}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, ErrorBox,
+    ::testing::Values(BoxCase{"Message", "Datei SYC.ini kann nicht geöffnet werden",
+                              "Datei SYC.ini kann nicht geöffnet werden."},
+                      // The full stop is always added, even after one.
+                      BoxCase{"EndsWithAFullStop", "Schon mit Punkt.", "Schon mit Punkt.."},
+                      BoxCase{"Empty", "", "."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ApplicationFixture, AFailingHandlerIsReportedAndTheProgramCarriesOn)
 {
