@@ -113,8 +113,11 @@ void TApplication::handleException(const Exception& e)
     if (reporting_)
         return;
     reporting_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{reporting_};
     messageBoxes_->show(e.message() + u'.', title_, MessageBoxes::Stop, MessageBoxes::Ok);
-    reporting_ = false;
 }
 
 void TApplication::destroyForms()

@@ -13,8 +13,8 @@ TComboBox::TComboBox(TComponent* owner)
     combo_->setInsertPolicy(QComboBox::NoInsert);
     combo_->lineEdit()->setMaxLength(maxTextLength);
     QObject::connect(combo_, &QComboBox::editTextChanged, [this](const QString& t) { setText(t); });
+    // Keys reach the box first; it passes them to its edit field itself.
     setWidget(combo_);
-    watchKeys(combo_->lineEdit());
     setTabStop(true);
     setColor(colors::clWindow);
 }
@@ -48,14 +48,6 @@ void TComboBox::textChanged()
 {
     if (combo_->currentText() != text())
         combo_->setEditText(text().left(maxTextLength));
-}
-
-void TComboBox::colorChanged()
-{
-    QPalette pal = combo_->palette();
-    pal.setColor(QPalette::Base, toQColor(color()));
-    combo_->setPalette(pal);
-    TWinControl::colorChanged();
 }
 
 } // namespace forms

@@ -24,7 +24,7 @@ public:
 
 protected:
     void textChanged() override;
-    void colorChanged() override;
+    QPalette::ColorRole colorRole() const override { return QPalette::Base; }
 
 private:
     QComboBox* combo_;

@@ -73,9 +73,12 @@ void TControl::setCaption(const QString& text)
 
 void TControl::setParentFont(bool parentFont)
 {
+    if (parentFont_ == parentFont)
+        return;
     parentFont_ = parentFont;
     if (parentFont_)
         adoptParentFont();
+    fontChanged(); // the window now inherits its font, or now keeps its own
 }
 
 void TControl::setColor(TColor color)

@@ -29,19 +29,22 @@ void dispatch(const std::function<void()>& handler)
         report(e);
     } catch (const std::exception& e) {
         report(Exception(QString::fromLocal8Bit(e.what())));
+    } catch (...) {
+        report(Exception(QStringLiteral("Unbekannter Fehler")));
     }
 }
 
+// Each handler is copied before it runs: it may destroy the control that holds it.
 void fire(const TNotifyEvent& event, TObject* sender)
 {
     if (event)
-        dispatch([&] { event(sender); });
+        dispatch([handler = event, sender] { handler(sender); });
 }
 
 void fire(const TKeyEvent& event, TObject* sender, std::uint16_t& key, TShiftState shift)
 {
     if (event)
-        dispatch([&] { event(sender, key, shift); });
+        dispatch([handler = event, sender, &key, shift] { handler(sender, key, shift); });
 }
 
 } // namespace forms

@@ -31,12 +31,4 @@ void TEdit::textChanged()
         edit_->setText(text());
 }
 
-void TEdit::colorChanged()
-{
-    QPalette pal = edit_->palette();
-    pal.setColor(QPalette::Base, toQColor(color()));
-    edit_->setPalette(pal);
-    TWinControl::colorChanged();
-}
-
 } // namespace forms

@@ -17,7 +17,7 @@ public:
 
 protected:
     void textChanged() override;
-    void colorChanged() override;
+    QPalette::ColorRole colorRole() const override { return QPalette::Base; }
 
 private:
     QLineEdit* edit_;

@@ -30,13 +30,13 @@ TForm::~TForm()
 void TForm::setClientWidth(int width)
 {
     clientSize_.setWidth(std::max(0, width));
-    applyGeometry();
+    syncOuterSize();
 }
 
 void TForm::setClientHeight(int height)
 {
     clientSize_.setHeight(std::max(0, height));
-    applyGeometry();
+    syncOuterSize();
 }
 
 QSize TForm::frameExtra() const
@@ -53,11 +53,22 @@ QSize TForm::frameExtra() const
     return {8, 34};
 }
 
+void TForm::syncOuterSize()
+{
+    const QSize outer = clientSize_ + frameExtra();
+    TControl::setBounds(left(), top(), outer.width(), outer.height());
+    applyGeometry();
+}
+
 void TForm::setBounds(int left, int top, int width, int height)
 {
+    const bool resized = width != this->width() || height != this->height();
     TControl::setBounds(left, top, width, height);
-    const QSize extra = frameExtra();
-    clientSize_ = QSize(std::max(0, width - extra.width()), std::max(0, height - extra.height()));
+    if (resized) {
+        const QSize extra = frameExtra();
+        clientSize_ =
+            QSize(std::max(0, width - extra.width()), std::max(0, height - extra.height()));
+    }
     applyGeometry();
 }
 

@@ -61,6 +61,7 @@ protected:
 private:
     void applyWindowFlags();
     void applyGeometry();
+    void syncOuterSize();
     void buildTabOrder();
     QSize frameExtra() const;
 

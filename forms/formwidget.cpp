@@ -3,6 +3,7 @@
 #include "forms/form.h"
 
 #include <QCloseEvent>
+#include <QShowEvent>
 
 namespace forms {
 
@@ -21,7 +22,8 @@ void FormWidget::closeEvent(QCloseEvent* event)
 void FormWidget::showEvent(QShowEvent* event)
 {
     Surface::showEvent(event);
-    form_->shown();
+    if (!event->spontaneous())
+        form_->shown();
 }
 
 } // namespace forms

@@ -4,6 +4,11 @@
 
 namespace forms {
 
+TGraphicControl::~TGraphicControl()
+{
+    invalidate(); // nothing else would erase it from its parent's surface
+}
+
 void TGraphicControl::invalidate()
 {
     if (!parent() || !parent()->widget())

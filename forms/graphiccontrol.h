@@ -10,6 +10,7 @@ namespace forms {
 class TGraphicControl : public TControl {
 public:
     using TControl::TControl;
+    ~TGraphicControl() override;
 
     // Paints in the control's own coordinates; the painter is clipped to its bounds.
     virtual void paint(QPainter& painter) = 0;

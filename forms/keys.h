@@ -16,8 +16,10 @@ inline constexpr std::uint16_t vkControl = 0x11;
 inline constexpr std::uint16_t vkMenu = 0x12;
 inline constexpr std::uint16_t vkLeft = 0x25;
 inline constexpr std::uint16_t vkF1 = 0x70;
+inline constexpr std::uint16_t vkUnknown = 0xFF;
 
-std::uint16_t virtualKeyFromQt(int qtKey, quint32 nativeVirtualKey = 0);
+// The key's code from Qt's key and, where the platform gives it, the key's scan code.
+std::uint16_t virtualKeyFromQt(int qtKey, quint32 nativeScanCode = 0);
 TShiftState shiftStateFromQt(Qt::KeyboardModifiers modifiers);
 
 } // namespace forms

@@ -17,19 +17,11 @@ void TLabel::setTransparent(bool transparent)
     invalidate();
 }
 
-void TLabel::loaded()
-{
-    sizeArmed_ = true;
-}
-
 QSize TLabel::textExtent() const
 {
-    QString shown = caption();
-    shown.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-    shown.remove(u'&');
-    shown.replace(u'\x01', u'&');
-    const QFontMetrics fm(font().toQFont());
-    return {fm.horizontalAdvance(shown), fm.height()};
+    // An empty caption still takes the height of a line and the width of a blank.
+    const QString text = caption().isEmpty() ? QStringLiteral(" ") : caption();
+    return QFontMetrics(font().toQFont()).size(Qt::TextShowMnemonic, text);
 }
 
 void TLabel::paint(QPainter& painter)
@@ -44,7 +36,8 @@ void TLabel::paint(QPainter& painter)
 
 void TLabel::adjustBounds()
 {
-    if (!autoSize_ || !sizeArmed_ || isLoading())
+    // While its window is read, a label keeps the size its definition gives it.
+    if (!autoSize_ || isLoading())
         return;
     const QSize s = textExtent();
     setBounds(left(), top(), s.width(), s.height());

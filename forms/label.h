@@ -17,7 +17,6 @@ public:
     void setTransparent(bool transparent);
 
     void paint(QPainter& painter) override;
-    void loaded() override;
 
     // The size the text needs in the label's font.
     QSize textExtent() const;
@@ -31,7 +30,6 @@ private:
 
     bool autoSize_ = true;
     bool transparent_ = false;
-    bool sizeArmed_ = false;
 };
 
 } // namespace forms

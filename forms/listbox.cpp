@@ -36,12 +36,4 @@ void TListBox::setItemHeight(int height)
         list_->item(i)->setSizeHint(QSize(0, height));
 }
 
-void TListBox::colorChanged()
-{
-    QPalette pal = list_->palette();
-    pal.setColor(QPalette::Base, toQColor(color()));
-    list_->setPalette(pal);
-    TWinControl::colorChanged();
-}
-
 } // namespace forms

@@ -19,7 +19,7 @@ public:
     void setItemHeight(int height);
 
 protected:
-    void colorChanged() override;
+    QPalette::ColorRole colorRole() const override { return QPalette::Base; }
 
 private:
     QListWidget* list_;

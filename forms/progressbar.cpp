@@ -57,7 +57,13 @@ void TProgressBar::stepIt()
 
 void TProgressBar::update()
 {
-    bar_->setRange(min_, std::max(min_, max_));
+    if (max_ <= min_) {
+        // Qt shows an empty range as a busy animation; the platform's bar simply stays empty.
+        bar_->setRange(0, 1);
+        bar_->setValue(0);
+        return;
+    }
+    bar_->setRange(min_, max_);
     bar_->setValue(position_);
 }
 

@@ -1,5 +1,6 @@
 #include "forms/richedit.h"
 
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextEdit>
 
@@ -85,12 +86,14 @@ void TRichEdit::updateScrollBars()
     edit_->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
 }
 
-void TRichEdit::colorChanged()
+bool TRichEdit::keyDefault(const QKeyEvent& event)
 {
-    QPalette pal = edit_->palette();
-    pal.setColor(QPalette::Base, toQColor(color()));
-    edit_->setPalette(pal);
-    TWinControl::colorChanged();
+    // Tab moves the focus on, so Ctrl+Tab is how a tab is typed; Qt's edit ignores it.
+    if (event.key() == Qt::Key_Tab && event.modifiers() == Qt::ControlModifier && !readOnly()) {
+        edit_->textCursor().insertText(QStringLiteral("\t"));
+        return true;
+    }
+    return false;
 }
 
 void TRichEdit::applyFont()

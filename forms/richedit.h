@@ -31,8 +31,10 @@ public:
     ScrollBars scrollBars() const { return scrollBars_; }
     void setScrollBars(ScrollBars bars);
 
+    bool keyDefault(const QKeyEvent& event) override;
+
 protected:
-    void colorChanged() override;
+    QPalette::ColorRole colorRole() const override { return QPalette::Base; }
     void applyFont() override;
 
 private:

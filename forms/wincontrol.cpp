@@ -2,6 +2,7 @@
 
 #include "forms/controleventfilter.h"
 #include "forms/dispatch.h"
+#include "forms/form.h"
 #include "forms/graphiccontrol.h"
 
 #include <QPainter>
@@ -17,6 +18,10 @@ TWinControl::TWinControl(TComponent* owner)
 
 TWinControl::~TWinControl()
 {
+    for (TControl* c = parent(); c; c = c->parent()) {
+        if (auto* form = dynamic_cast<TForm*>(c); form && form->activeControl() == this)
+            form->setActiveControl(nullptr);
+    }
     // Children are owned (and normally already destroyed) by the form; any left must not point
     // back at a parent that is going away.
     for (TControl* c : std::vector<TControl*>(controls_))
@@ -28,16 +33,11 @@ TWinControl::~TWinControl()
 void TWinControl::setWidget(QWidget* widget)
 {
     widget_ = widget;
-    watchKeys(widget);
+    widget->installEventFilter(filter_);
     widget->setAutoFillBackground(false);
     widget->setGeometry(boundsRect());
     if (!parentFont())
         applyFont();
-}
-
-void TWinControl::watchKeys(QWidget* widget)
-{
-    widget->installEventFilter(filter_);
 }
 
 void TWinControl::setParent(TWinControl* parent)
@@ -45,11 +45,18 @@ void TWinControl::setParent(TWinControl* parent)
     TControl::setParent(parent);
     if (!widget_)
         return;
-    widget_->setParent(parent ? parent->widget() : nullptr);
+    if (!parent) {
+        // A control taken off its window has nowhere to show; it must not become a window.
+        widget_->hide();
+        widget_->setParent(nullptr);
+        return;
+    }
+    widget_->setParent(parent->widget());
     widget_->setGeometry(boundsRect());
     // Definition order is stacking order: the later sibling lies above.
     widget_->raise();
     widget_->setVisible(visible());
+    applyFont();
 }
 
 void TWinControl::insertControl(TControl* control)
@@ -153,6 +160,7 @@ void TWinControl::fontChanged()
 
 void TWinControl::colorChanged()
 {
+    applyPalette();
     if (widget_)
         widget_->update();
     for (TControl* c : controls_) {
@@ -165,22 +173,40 @@ void TWinControl::applyFont()
 {
     if (!widget_)
         return;
-    if (parentFont() && parent()) {
-        // Qt hands the parent's font and text colours down by itself; setting the same font
-        // on every child again costs start-up time for nothing.
+    if (inheritsFont()) {
+        // Qt hands the parent's font down by itself; setting the same font on every child
+        // again costs start-up time for nothing.
         if (widget_->testAttribute(Qt::WA_SetFont))
             widget_->setFont(QFont());
+    } else {
+        widget_->setFont(font().toQFont());
+    }
+    applyPalette();
+}
+
+void TWinControl::applyPalette()
+{
+    if (!widget_)
         return;
+    QPalette pal; // nothing set: every role comes from the parent
+    if (!inheritsFont()) {
+        const QColor c = toQColor(font().color());
+        // Disabled controls keep the style's grey text, whatever colour their font has.
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            for (QPalette::ColorRole role :
+                 {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+                pal.setColor(group, role, c);
+        }
     }
-    widget_->setFont(font().toQFont());
-    QPalette pal = widget_->palette();
-    const QColor c = toQColor(font().color());
-    // Disabled controls keep the style's grey text, whatever colour their font has.
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-            pal.setColor(group, role, c);
-    }
-    widget_->setPalette(pal);
+    if (colorRole() != QPalette::NoRole)
+        pal.setColor(colorRole(), toQColor(color()));
+    if (pal.resolveMask() != 0 || widget_->testAttribute(Qt::WA_SetPalette))
+        widget_->setPalette(pal);
+}
+
+bool TWinControl::inheritsFont() const
+{
+    return parentFont() && parent();
 }
 
 } // namespace forms

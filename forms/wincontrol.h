@@ -2,12 +2,14 @@
 
 #include "forms/control.h"
 
+#include <QPalette>
 #include <QPointer>
 #include <QRegion>
 #include <QWidget>
 
 #include <vector>
 
+class QKeyEvent;
 class QPainter;
 
 namespace forms {
@@ -49,11 +51,13 @@ public:
     virtual bool keyMovesFocus(int qtKey, Qt::KeyboardModifiers modifiers) const;
     // Returns false when the handler swallowed the key.
     bool keyDown(std::uint16_t& key, TShiftState shift);
+    // What the control does with a key its widget would not handle as the platform's does;
+    // true when it took the key.
+    virtual bool keyDefault(const QKeyEvent&) { return false; }
 
 protected:
     // Takes ownership of the widget that is this control's window.
     void setWidget(QWidget* widget);
-    void watchKeys(QWidget* widget);
 
     void boundsChanged() override;
     void visibleChanged() override;
@@ -61,14 +65,20 @@ protected:
     void fontChanged() override;
     void colorChanged() override;
 
-    // Pushes the font and its colour into the widget; controls with text colours of their own
-    // (edits, buttons) choose which palette roles the colour goes to.
+    // Pushes the font into the widget, or lets the widget inherit its parent's.
     virtual void applyFont();
+    // Builds the widget's palette from nothing: the font's colour for text unless the font is
+    // inherited, and the control's colour for the role that paints its background, if any.
+    void applyPalette();
+    // The palette role the control's colour paints (the field of an edit); none by default.
+    virtual QPalette::ColorRole colorRole() const { return QPalette::NoRole; }
 
 private:
     friend class TControl;
     void insertControl(TControl* control);
     void removeControl(TControl* control);
+
+    bool inheritsFont() const;
 
     QPointer<QWidget> widget_;
     ControlEventFilter* filter_ = nullptr;

@@ -18,6 +18,7 @@
 
 #include <QPixmap>
 
+#include <array>
 #include <limits>
 
 namespace forms::definition {
@@ -76,14 +77,24 @@ QIcon toXpmIcon(const Value& v)
     std::vector<const char*> pointers;
     for (const QByteArray& b : bytes)
         pointers.push_back(b.constData());
-    // The XPM reader trusts its header; check that it promises no more lines than are there.
-    int w = 0, h = 0, colours = 0, cpp = 0;
-    if (pointers.empty() || std::sscanf(pointers[0], "%d %d %d %d", &w, &h, &colours, &cpp) != 4 ||
-        w <= 0 || h <= 0 || colours <= 0 || cpp <= 0 || w > 1024 || h > 1024 ||
-        std::size_t(1 + colours + h) > pointers.size())
+    // The XPM reader trusts its header; check that it promises no more than is there.
+    if (lines.isEmpty())
         throw invalidValue();
-    for (int row = 0; row < h; ++row) {
-        if (bytes[std::size_t(1 + colours + row)].size() < qsizetype(w) * cpp)
+    const QStringList header = lines[0].split(u' ', Qt::SkipEmptyParts);
+    std::array<long, 4> n{}; // width, height, colours, characters per pixel
+    if (header.size() < 4)
+        throw invalidValue();
+    for (std::size_t i = 0; i < n.size(); ++i) {
+        bool ok = false;
+        n[i] = header[qsizetype(i)].toLong(&ok);
+        if (!ok || n[i] <= 0 || n[i] > 1024)
+            throw invalidValue();
+    }
+    const auto [w, h, colours, cpp] = n;
+    if (std::size_t(1 + colours + h) > bytes.size())
+        throw invalidValue();
+    for (long row = 0; row < h; ++row) {
+        if (bytes[std::size_t(1 + colours + row)].size() < qsizetype(w * cpp))
             throw invalidValue();
     }
     QPixmap pixmap(pointers.data());

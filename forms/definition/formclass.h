@@ -59,7 +59,7 @@ public:
     }
 
     const QString& className() const { return className_; }
-    const std::map<QString, FieldBinder>& fields() const { return fields_; }
+    const auto& fields() const { return fields_; }
     const Method* findMethod(const QString& name) const
     {
         auto it = methods_.find(name);
@@ -67,9 +67,16 @@ public:
     }
 
 private:
+    struct CaseInsensitiveLess {
+        bool operator()(const QString& a, const QString& b) const
+        {
+            return a.compare(b, Qt::CaseInsensitive) < 0;
+        }
+    };
+
     QString className_;
-    std::map<QString, FieldBinder> fields_;
-    std::map<QString, Method> methods_;
+    std::map<QString, FieldBinder, CaseInsensitiveLess> fields_;
+    std::map<QString, Method, CaseInsensitiveLess> methods_;
 };
 
 } // namespace forms
