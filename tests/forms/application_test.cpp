@@ -165,6 +165,19 @@ TEST_F(ApplicationFixture, AFailingHandlerIsReportedAndTheProgramCarriesOn)
     EXPECT_EQ(boxes.shown[1].text, QStringLiteral("zweiter Klick."));
 }
 
+TEST_F(ApplicationFixture, FailuresOfAnyKindAreReportedAndABrokenBoxBlocksNoLaterOnes)
+{
+    dispatch([] { throw 42; });
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Unbekannter Fehler."));
+
+    boxes.whileOpen = [] { throw std::runtime_error("box failed"); };
+    EXPECT_THROW(app.handleException(Exception(QStringLiteral("a"))), std::runtime_error);
+    boxes.whileOpen = nullptr;
+    app.handleException(Exception(QStringLiteral("b")));
+    EXPECT_EQ(boxes.shown.back().text, QStringLiteral("b."));
+}
+
 TEST_F(ApplicationFixture, AReportArrivingWhileOneIsOpenIsNotStacked)
 {
     boxes.whileOpen = [&] { app.handleException(Exception(QStringLiteral("zweite"))); };

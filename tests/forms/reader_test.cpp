@@ -96,6 +96,11 @@ INSTANTIATE_TEST_SUITE_P(
                    "Fehler beim Lesen von Form1.TOtherForm: Klasse TOtherForm nicht gefunden"},
         BrokenCase{"BrokenIcon", wrap("  Icon.Xpm = ('32 32 2 1' '. c None')\n"),
                    "Fehler beim Lesen von Form1.Icon.Xpm: Ungültiger Eigenschaftswert"},
+        BrokenCase{"IconHeaderOverflowing",
+                   wrap("  Icon.Xpm = ('1 1 2147483647 1' '. c None' '.')\n"),
+                   "Fehler beim Lesen von Form1.Icon.Xpm: Ungültiger Eigenschaftswert"},
+        BrokenCase{"IconRowsTooShort", wrap("  Icon.Xpm = ('4 2 1 1' '. c None' '....' '..')\n"),
+                   "Fehler beim Lesen von Form1.Icon.Xpm: Ungültiger Eigenschaftswert"},
         BrokenCase{"SyntaxError", "object Form1: TTestForm\n  Left 10\nend\n",
                    "Ungültiges Formularformat (Zeile 2, Spalte 8): expected '=' after property "
                    "name, found number '10'"}),
