@@ -2,6 +2,8 @@
 
 #include "forms/definition/syntaxtree.h"
 
+#include "forms/definition/nameless.h"
+
 #include <QString>
 
 #include <functional>
@@ -22,18 +24,11 @@ class ClassRegistry {
 public:
     using Setter = std::function<void(TComponent&, const Value&, ReadContext&)>;
 
-    struct CaseInsensitiveLess {
-        bool operator()(const QString& a, const QString& b) const
-        {
-            return a.compare(b, Qt::CaseInsensitive) < 0;
-        }
-    };
-
     struct ClassInfo {
         QString name;
         const ClassInfo* parent = nullptr;
         std::function<TComponent*(TComponent* owner)> create; // empty: not creatable by name
-        std::map<QString, Setter, CaseInsensitiveLess> properties;
+        std::map<QString, Setter, NameLess> properties;
 
         const Setter* findProperty(const QString& property) const;
     };
@@ -46,7 +41,7 @@ public:
     const ClassInfo* find(const QString& name) const;
 
 private:
-    std::map<QString, std::unique_ptr<ClassInfo>, CaseInsensitiveLess> classes_;
+    std::map<QString, std::unique_ptr<ClassInfo>, NameLess> classes_;
 };
 
 // Fills the registry with the class library's controls and components.

@@ -2,6 +2,8 @@
 
 #include "forms/events.h"
 
+#include "forms/definition/nameless.h"
+
 #include <QString>
 
 #include <functional>
@@ -67,16 +69,9 @@ public:
     }
 
 private:
-    struct CaseInsensitiveLess {
-        bool operator()(const QString& a, const QString& b) const
-        {
-            return a.compare(b, Qt::CaseInsensitive) < 0;
-        }
-    };
-
     QString className_;
-    std::map<QString, FieldBinder, CaseInsensitiveLess> fields_;
-    std::map<QString, Method, CaseInsensitiveLess> methods_;
+    std::map<QString, FieldBinder, definition::NameLess> fields_;
+    std::map<QString, Method, definition::NameLess> methods_;
 };
 
 } // namespace forms
