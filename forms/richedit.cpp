@@ -1,8 +1,11 @@
 #include "forms/richedit.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextEdit>
+#include <QTextLayout>
 
 namespace forms {
 
@@ -38,6 +41,46 @@ QStringList TRichEdit::lines() const
 void TRichEdit::setLines(const QStringList& lines)
 {
     setPlainText(lines.join(u'\n'));
+}
+
+void TRichEdit::forEachDisplayedLine(int maxLength,
+                                     const std::function<void(QStringView)>& visit) const
+{
+    // An area that has never been shown has not laid its document out at its width yet. Give
+    // the document the width the edit gives it on showing (the viewport's), so the count sees
+    // the lines a person will see.
+    QTextDocument* doc = edit_->document();
+    if (wordWrap_ && !edit_->isVisible() && doc->textWidth() != edit_->viewport()->width())
+        doc->setTextWidth(edit_->viewport()->width());
+    // The layout runs lazily for long documents; finish it so every block has its lines.
+    doc->documentLayout()->documentSize();
+
+    // Lines are handed on one behind, so that an empty last one can be left out.
+    QString pendingBlock;
+    QStringView pending;
+    bool havePending = false;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        const QTextLayout* layout = block.layout();
+        const int count = layout ? layout->lineCount() : 0;
+        for (int i = 0; i < std::max(count, 1); ++i) {
+            if (havePending)
+                visit(pending);
+            // The view must outlive this block's text: keep the block it points into.
+            if (pendingBlock.constData() != text.constData())
+                pendingBlock = text;
+            if (count == 0) {
+                pending = QStringView(pendingBlock).left(maxLength);
+            } else {
+                const QTextLine line = layout->lineAt(i);
+                pending = QStringView(pendingBlock)
+                              .mid(line.textStart(), std::min(line.textLength(), maxLength));
+            }
+            havePending = true;
+        }
+    }
+    if (havePending && !pending.isEmpty())
+        visit(pending);
 }
 
 bool TRichEdit::readOnly() const

@@ -3,6 +3,9 @@
 #include "forms/wincontrol.h"
 
 #include <QStringList>
+#include <QStringView>
+
+#include <functional>
 
 class QTextEdit;
 
@@ -21,6 +24,12 @@ public:
     void setPlainText(const QString& text);
     QStringList lines() const;
     void setLines(const QStringList& lines);
+
+    // Visits the lines as the area shows them: a paragraph that wraps at the area's width gives
+    // one line per screen line. Each line is cut to maxLength characters; an empty last line is
+    // left out, as the platform's line count leaves it out.
+    void forEachDisplayedLine(int maxLength,
+                              const std::function<void(QStringView line)>& visit) const;
 
     bool readOnly() const;
     void setReadOnly(bool readOnly);

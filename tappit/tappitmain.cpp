@@ -58,11 +58,60 @@ const FormClass& TForm1::formClass()
             .field(QStringLiteral("Timer2"), &TForm1::Timer2)
             .field(QStringLiteral("Timer3"), &TForm1::Timer3)
             .field(QStringLiteral("OpenDialog"), &TForm1::OpenDialog)
-            .handler(QStringLiteral("Button2Click"), &TForm1::Button2Click);
+            .handler(QStringLiteral("Button2Click"), &TForm1::Button2Click)
+            .handler(QStringLiteral("StartTimer"), &TForm1::StartTimer)
+            .handler(QStringLiteral("IncrementBar"), &TForm1::IncrementBar);
     return cls;
 }
 
 void TForm1::Button2Click(TObject*)
 {
     Application->terminate();
+}
+
+void TForm1::StartTimer(TObject*, std::uint16_t&, TShiftState)
+{
+    if (RichEdit1->readOnly())
+        return;
+    // Enabling a running clock leaves its next tick where it was, so typing never delays the end.
+    Timer1->setEnabled(true);
+    Label1->setCaption(QStringLiteral("Test Started"));
+    Label1->font().setColor(colors::clGreen);
+}
+
+void TForm1::IncrementBar(TObject*)
+{
+    if (ProgressBar1->position() == 59) {
+        Timer1->setEnabled(false);
+        Label1->setCaption(QStringLiteral("Test Complete"));
+        Label1->font().setColor(colors::clRed);
+        RichEdit1->setReadOnly(true);
+        Label2->setCaption(QString::number(CalculateTappit()) +
+                           QStringLiteral(" Words Per Minute"));
+    }
+    ProgressBar1->stepIt();
+}
+
+std::int32_t TForm1::CalculateTappit()
+{
+    // Words are the maximal runs of ASCII letters and digits in the text as it is displayed,
+    // each line cut to what the platform's line buffer held and ended by CR LF.
+    constexpr int lineBuffer = 4096;
+    std::int32_t count = 0;
+    bool between = true;
+    const auto walk = [&](QChar c) {
+        const char16_t u = c.unicode();
+        const bool word =
+            (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9');
+        if (word && between)
+            ++count;
+        between = !word;
+    };
+    RichEdit1->forEachDisplayedLine(lineBuffer, [&](QStringView line) {
+        for (QChar c : line)
+            walk(c);
+        walk(u'\r');
+        walk(u'\n');
+    });
+    return count;
 }

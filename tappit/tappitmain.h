@@ -13,6 +13,7 @@
 #include "forms/richedit.h"
 #include "forms/timer.h"
 
+#include <cstdint>
 #include <string_view>
 
 namespace forms {
@@ -62,6 +63,12 @@ public:
 
     // Exit: asks the application to end; the program stops once the loop takes the request.
     void Button2Click(forms::TObject* sender);
+
+    // The typing test. Any key the text area receives starts the one-minute clock; the tick
+    // that finds the bar at 59 locks the area and shows the words typed.
+    void StartTimer(forms::TObject* sender, std::uint16_t& key, forms::TShiftState shift);
+    void IncrementBar(forms::TObject* sender);
+    std::int32_t CalculateTappit();
 
     static const forms::FormClass& formClass();
     static std::string_view definition();
