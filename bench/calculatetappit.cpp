@@ -4,6 +4,7 @@
 // usage: calculatetappit [CHARACTERS] [RUNS]
 #include "forms/application.h"
 #include "tappit/tappitmain.h"
+#include "tappit/wordcounter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -38,17 +39,10 @@ QString typedText(int characters)
 // The reference: the same walk over the plain characters, without the displayed lines.
 int bareCount(const QString& text)
 {
-    int count = 0;
-    bool between = true;
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        const bool word =
-            (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9');
-        if (word && between)
-            ++count;
-        between = !word;
-    }
-    return count;
+    WordCounter counter;
+    for (QChar c : text)
+        counter.feed(c);
+    return counter.count();
 }
 
 template <typename F> double medianMs(int runs, F&& f)

@@ -1,4 +1,5 @@
 #include "tappit/tappitmain.h"
+#include "tappit/wordcounter.h"
 
 #include "forms/application.h"
 #include "forms/definition/formclass.h"
@@ -97,21 +98,12 @@ std::int32_t TForm1::CalculateTappit()
     // Words are the maximal runs of ASCII letters and digits in the text as it is displayed,
     // each line cut to what the platform's line buffer held and ended by CR LF.
     constexpr int lineBuffer = 4096;
-    std::int32_t count = 0;
-    bool between = true;
-    const auto walk = [&](QChar c) {
-        const char16_t u = c.unicode();
-        const bool word =
-            (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9');
-        if (word && between)
-            ++count;
-        between = !word;
-    };
+    WordCounter counter;
     RichEdit1->forEachDisplayedLine(lineBuffer, [&](QStringView line) {
         for (QChar c : line)
-            walk(c);
-        walk(u'\r');
-        walk(u'\n');
+            counter.feed(c);
+        counter.feed(u'\r');
+        counter.feed(u'\n');
     });
-    return count;
+    return counter.count();
 }
