@@ -63,6 +63,13 @@ public:
     // Exit: asks the application to end; the program stops once the loop takes the request.
     void Button2Click(forms::TObject* sender);
 
+    // Package step: copies Veltrassa to the destination field's path, then animates the bars.
+    void Button3Click(forms::TObject* sender);
+    void Timer2Timer(forms::TObject* sender);
+    void TimerpTimer(forms::TObject* sender);
+    // Reset: stops the animation and makes the package button copy again.
+    void Button1Click(forms::TObject* sender);
+
     static const forms::FormClass& formClass();
     static std::string_view definition();
 };
