@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <random>
 
@@ -33,6 +35,31 @@ constexpr std::size_t bufferSize = 256u << 10;
 bool isFinal(int error)
 {
     return error == EIO || error == ENOSPC || error == EDQUOT;
+}
+
+// Errors with which a file system says it cannot share blocks at all.
+bool cloneUnsupported(int error)
+{
+    return error == EOPNOTSUPP || error == ENOTTY || error == ENOSYS || error == EXDEV;
+}
+
+// The file-creation mask from /proc; umask() itself could only read it by changing it, which
+// would race with other threads creating files.
+int readUmask()
+{
+    const int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    char text[4096];
+    const ssize_t n = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    if (n <= 0)
+        return -1;
+    text[n] = '\0';
+    const char* line = std::strstr(text, "\nUmask:");
+    if (!line)
+        return -1;
+    return int(std::strtol(line + 7, nullptr, 8));
 }
 
 // Errors with which copy_file_range says it cannot copy between these two files at all.
@@ -130,6 +157,7 @@ struct TemporaryFile {
 Copier::Copier(CopyObserver& observer, const FileIo& io)
     : observer_(observer)
     , io_(io)
+    , umask_(readUmask())
 {}
 
 CopyResult Copier::copy(const std::string& source, const std::string& destination)
@@ -303,7 +331,8 @@ void Copier::execute(const std::string& source, const std::string& target)
                 created.push_back(i);
                 continue;
             }
-            if (!parentFresh && !mayReplace(from, to, e.st)) {
+            const Target existing = parentFresh ? Target::Absent : existingTarget(from, to, e.st);
+            if (existing == Target::Skip) {
                 if (S_ISREG(e.st.st_mode))
                     advance(std::uint64_t(e.st.st_size));
                 continue;
@@ -311,7 +340,7 @@ void Copier::execute(const std::string& source, const std::string& target)
             if (S_ISLNK(e.st.st_mode))
                 copyLink(from, to, e.st);
             else
-                copyFile(from, to, e.st);
+                copyFile(from, to, e.st, existing == Target::Replace);
         }
     } catch (const Stop&) {
         finishFolders(target, created);
@@ -332,40 +361,79 @@ void Copier::finishFolders(const std::string& target, const std::vector<std::siz
     }
 }
 
-bool Copier::mayReplace(const std::string& from, const std::string& to, const struct stat& st)
+Copier::Target Copier::existingTarget(const std::string& from, const std::string& to,
+                                      const struct stat& st)
 {
     struct stat existing;
     if (::lstat(to.c_str(), &existing) != 0)
-        return true;
+        return Target::Absent;
     if (S_ISDIR(existing.st_mode))
         fail(texts::cannotWrite(to, EISDIR));
     if (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)
         fail(texts::ontoItself(from));
     if (replaceAll_)
-        return true;
+        return Target::Replace;
     switch (observer_.askReplace(to)) {
     case ReplaceAnswer::Replace:
-        return true;
+        return Target::Replace;
     case ReplaceAnswer::ReplaceAll:
         replaceAll_ = true;
-        return true;
+        return Target::Replace;
     case ReplaceAnswer::Skip:
-        return false;
+        return Target::Skip;
     case ReplaceAnswer::Cancel:
         break;
     }
     throw Stop{{CopyResult::Cancelled, {}}};
 }
 
-void Copier::copyFile(const std::string& from, const std::string& to, const struct stat& st)
+int Copier::openAnonymous(const std::string& to, mode_t mode)
+{
+    if (!anonymousWorks_)
+        return -1;
+    const int fd = ::open(parentOf(withoutTrailingSlashes(to)).c_str(),
+                          O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
+        anonymousWorks_ = false;
+    return fd;
+}
+
+void Copier::linkAnonymous(int fd, const std::string& to)
+{
+    // By the descriptor itself where the process may (it takes CAP_DAC_READ_SEARCH), else by its
+    // name under /proc.
+    if (::linkat(fd, "", AT_FDCWD, to.c_str(), AT_EMPTY_PATH) == 0)
+        return;
+    char proc[40];
+    std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
+    if (::linkat(AT_FDCWD, proc, AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) != 0)
+        fail(texts::cannotWrite(to, errno));
+}
+
+void Copier::copyFile(const std::string& from, const std::string& to, const struct stat& st,
+                      bool targetExists)
 {
     Fd in{::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)};
     if (in.fd < 0)
         fail(texts::cannotCopy(from, errno));
+    // Set-id bits are not carried over: the copy belongs to whoever made it. The file is made
+    // with its final mode, so it needs no second call unless the creation mask takes bits away.
+    const mode_t mode = st.st_mode & 01777;
+    const bool masked = umask_ < 0 || (mode & mode_t(umask_)) != 0;
+    const mode_t createMode = masked ? 0600 : mode;
+
+    // Where no file is in the way, the copy is written into a file without a name in the
+    // target's folder and given its name when complete: whatever stops the copy, even the end
+    // of the process, leaves nothing behind. A file being replaced is written under a temporary
+    // name and renamed over it, so the old one stays until the new one is whole.
     TemporaryFile temp;
+    if (!targetExists)
+        temp.file.fd = openAnonymous(to, createMode);
+    const bool anonymous = temp.file.fd >= 0;
     for (int attempt = 0; attempt < 100 && temp.file.fd < 0; ++attempt) {
         temp.path = temporaryName(to);
-        temp.file.fd = ::open(temp.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        temp.file.fd =
+            ::open(temp.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
         if (temp.file.fd < 0 && errno != EEXIST) {
             const int error = errno;
             temp.path.clear();
@@ -379,12 +447,22 @@ void Copier::copyFile(const std::string& from, const std::string& to, const stru
 
     transfer(in.fd, temp.file.fd, from, to, std::uint64_t(st.st_size));
 
-    // Set-id bits are not carried over: the copy belongs to whoever made it.
-    if (::fchmod(temp.file.fd, st.st_mode & 01777) != 0)
+    if (masked && ::fchmod(temp.file.fd, mode) != 0)
         fail(texts::cannotWrite(to, errno));
     const timespec times[2] = {st.st_atim, st.st_mtim};
     if (::futimens(temp.file.fd, times) != 0)
         fail(texts::cannotWrite(to, errno));
+    if (anonymous) {
+        linkAnonymous(temp.file.fd, to);
+        const int fd = temp.file.fd;
+        temp.file.fd = -1;
+        if (::close(fd) != 0) {
+            const int error = errno;
+            ::unlink(to.c_str());
+            fail(texts::cannotWrite(to, error));
+        }
+        return;
+    }
     const int fd = temp.file.fd;
     temp.file.fd = -1;
     if (::close(fd) != 0)
@@ -398,7 +476,7 @@ void Copier::transfer(int in, int out, const std::string& from, const std::strin
                       std::uint64_t size)
 {
     // The order GNU cp tries: share the blocks, then let the kernel copy, then copy ourselves.
-    if (size > 0) {
+    if (size > 0 && cloneWorks_) {
         checkCancelled();
         if (io_.clone(out, in) == 0) {
             advance(size);
@@ -406,14 +484,20 @@ void Copier::transfer(int in, int out, const std::string& from, const std::strin
         }
         if (isFinal(errno))
             fail(texts::cannotWrite(to, errno));
+        if (cloneUnsupported(errno))
+            cloneWorks_ = false;
     }
     std::uint64_t copied = 0;
-    for (;;) {
+    while (rangeWorks_) {
         checkCancelled();
         const ssize_t n = io_.copyRange(in, out, rangeChunk);
         if (n > 0) {
             copied += std::uint64_t(n);
             advance(std::uint64_t(n));
+            // The size the file had when it was looked at: asking for more only to learn that
+            // the end is reached costs a call per file.
+            if (copied == size)
+                return;
             continue;
         }
         if (n == 0) {
@@ -426,6 +510,9 @@ void Copier::transfer(int in, int out, const std::string& from, const std::strin
             continue;
         if (isFinal(errno) || !rangeUnsupported(errno))
             fail(texts::cannotWrite(to, errno));
+        // Unsupported between these file systems: the rest of the copy reads and writes.
+        if (errno != EINVAL && errno != EBADF && errno != ETXTBSY)
+            rangeWorks_ = false;
         break;
     }
     readWrite(in, out, from, to);

@@ -44,9 +44,12 @@ private:
     void plan(const std::string& source, const struct stat& st);
     void execute(const std::string& source, const std::string& target);
     void finishFolders(const std::string& target, const std::vector<std::size_t>& created);
-    // False when the observer asked to skip this file.
-    bool mayReplace(const std::string& from, const std::string& to, const struct stat& st);
-    void copyFile(const std::string& from, const std::string& to, const struct stat& st);
+    enum class Target { Absent, Replace, Skip };
+    Target existingTarget(const std::string& from, const std::string& to, const struct stat& st);
+    void copyFile(const std::string& from, const std::string& to, const struct stat& st,
+                  bool targetExists);
+    int openAnonymous(const std::string& to, mode_t mode);
+    void linkAnonymous(int fd, const std::string& to);
     void transfer(int in, int out, const std::string& from, const std::string& to,
                   std::uint64_t size);
     void readWrite(int in, int out, const std::string& from, const std::string& to);
@@ -61,6 +64,13 @@ private:
     std::uint64_t total_ = 0;
     std::uint64_t done_ = 0;
     bool replaceAll_ = false;
+    // What the file systems of this copy turned out not to support: not tried again for the
+    // next file.
+    bool cloneWorks_ = true;
+    bool rangeWorks_ = true;
+    bool anonymousWorks_ = true;
+    // The process's file-creation mask, when it can be read without changing it.
+    int umask_ = -1;
 };
 
 } // namespace shellcopy
