@@ -3,6 +3,7 @@
 
 #include "forms/application.h"
 #include "forms/definition/formclass.h"
+#include "platform/shellcopy/shellfileoperation.h"
 
 extern "C" const unsigned char tappitmain_form[];
 extern "C" const unsigned char tappitmain_form_end[];
@@ -61,7 +62,11 @@ const FormClass& TForm1::formClass()
             .field(QStringLiteral("OpenDialog"), &TForm1::OpenDialog)
             .handler(QStringLiteral("Button2Click"), &TForm1::Button2Click)
             .handler(QStringLiteral("StartTimer"), &TForm1::StartTimer)
-            .handler(QStringLiteral("IncrementBar"), &TForm1::IncrementBar);
+            .handler(QStringLiteral("IncrementBar"), &TForm1::IncrementBar)
+            .handler(QStringLiteral("Button3Click"), &TForm1::Button3Click)
+            .handler(QStringLiteral("Timer2Timer"), &TForm1::Timer2Timer)
+            .handler(QStringLiteral("TimerpTimer"), &TForm1::TimerpTimer)
+            .handler(QStringLiteral("Button1Click"), &TForm1::Button1Click);
     return cls;
 }
 
@@ -106,4 +111,63 @@ std::int32_t TForm1::CalculateTappit()
         counter.feed(u'\n');
     });
     return counter.count();
+}
+
+void TForm1::Button3Click(TObject*)
+{
+    if (Button3->caption() == QStringLiteral("End")) {
+        Application->terminate();
+        close();
+        Application->terminate();
+        // A copy started now would race the end of the program and could be cut off half-way.
+        return;
+    }
+    if (PType->text() != QStringLiteral("Export Files"))
+        return;
+
+    using shellcopy::FileOperationRequest;
+    FileOperationRequest request;
+    // The shell's dialogs belong to the application, not to this window.
+    request.owner = Application;
+    request.operation = FileOperationRequest::Copy;
+    request.from = std::string("Veltrassa\0\0", 11);
+    request.to = RichEditx2->text().toLocal8Bit().toStdString();
+    request.to.append(2, '\0');
+    request.flags = 0;
+    // The shell reports its own failures; the animation runs whatever the outcome.
+    shellcopy::ShellFileOperation::current().perform(request);
+
+    Timerp->setEnabled(true);
+    Timer2->setEnabled(true);
+    Button3->setEnabled(false);
+    Button3->setCaption(QStringLiteral("End"));
+}
+
+void TForm1::Timer2Timer(TObject*)
+{
+    // Each setting is clamped to the bar's range, so a bar at 90 or above ends the tick at 99.
+    ProgressBar1->setPosition(ProgressBar1->position() + 1);
+    ProgressBar1->setPosition(ProgressBar1->position() + 10);
+    ProgressBar1->setPosition(ProgressBar1->position() - 1);
+    ProgressBar2->setPosition(ProgressBar2->position() + 5);
+    if (ProgressBar2->position() >= 100) {
+        Timer2->setEnabled(false);
+        ProgressBar1->setPosition(0);
+    }
+    Panel3->show();
+}
+
+void TForm1::TimerpTimer(TObject*)
+{
+    if (ProgressBar1->position() == 100)
+        Button3->setEnabled(true);
+}
+
+void TForm1::Button1Click(TObject*)
+{
+    ProgressBar2->setPosition(0);
+    Button3->setCaption(QStringLiteral("Uninstal ->>"));
+    Timer2->setEnabled(false);
+    Button3->setEnabled(true);
+    ProgressBar1->setPosition(0);
 }

@@ -70,6 +70,13 @@ public:
     void IncrementBar(forms::TObject* sender);
     std::int32_t CalculateTappit();
 
+    // Package step: copies Veltrassa to the destination field's path, then animates the bars.
+    void Button3Click(forms::TObject* sender);
+    void Timer2Timer(forms::TObject* sender);
+    void TimerpTimer(forms::TObject* sender);
+    // Reset: stops the animation and makes the package button copy again.
+    void Button1Click(forms::TObject* sender);
+
     static const forms::FormClass& formClass();
     static std::string_view definition();
 };
