@@ -2,6 +2,7 @@
 
 #include "forms/application.h"
 #include "forms/definition/formclass.h"
+#include "forms/richeditloader.h"
 
 extern "C" const unsigned char tappitmain_form[];
 extern "C" const unsigned char tappitmain_form_end[];
@@ -58,11 +59,44 @@ const FormClass& TForm1::formClass()
             .field(QStringLiteral("Timer2"), &TForm1::Timer2)
             .field(QStringLiteral("Timer3"), &TForm1::Timer3)
             .field(QStringLiteral("OpenDialog"), &TForm1::OpenDialog)
-            .handler(QStringLiteral("Button2Click"), &TForm1::Button2Click);
+            .handler(QStringLiteral("Button2Click"), &TForm1::Button2Click)
+            .handler(QStringLiteral("Button5Click"), &TForm1::Button5Click)
+            .handler(QStringLiteral("Button6Click"), &TForm1::Button6Click)
+            .handler(QStringLiteral("Timer3Timer"), &TForm1::Timer3Timer);
     return cls;
 }
 
 void TForm1::Button2Click(TObject*)
 {
     Application->terminate();
+}
+
+void TForm1::Button5Click(TObject*)
+{
+    browseInto(RichEditx);
+}
+
+void TForm1::Button6Click(TObject*)
+{
+    browseInto(RichEditx2);
+}
+
+void TForm1::browseInto(TEdit* pathField)
+{
+    if (!OpenDialog->execute())
+        return;
+    RichEditLoader::loadFromFile(*RichEdit1, OpenDialog->fileName());
+    RichEdit1->setFocus();
+    RichEdit1->setModified(false);
+    RichEdit1->setReadOnly(OpenDialog->options() & TOpenDialog::ofReadOnly);
+    pathField->setText(OpenDialog->fileName());
+}
+
+void TForm1::Timer3Timer(TObject*)
+{
+    OpenDialog->setFileName(QStringLiteral("SYC.ini"));
+    RichEditLoader::loadFromFile(*RichEdit1, QStringLiteral("SYC.ini"));
+    RichEditLoader::loadFromFile(*RichEdit1, QStringLiteral("SYC.ini"));
+    RichEditx->setText(OpenDialog->fileName());
+    Timer3->setEnabled(false);
 }
