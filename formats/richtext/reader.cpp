@@ -31,14 +31,46 @@ struct GroupState {
 bool isSkippedDestination(std::string_view w)
 {
     static constexpr std::string_view words[] = {
-        "annotation", "atnauthor", "atnid",   "author",     "bkmkend",      "bkmkstart",
-        "colorschememapping",      "comment", "datastore",  "doccomm",      "filetbl",
-        "fldinst",    "footer",    "footerf", "footerl",    "footerr",      "footnote",
-        "generator",  "header",    "headerf", "headerl",    "headerr",      "info",
-        "keywords",   "latentstyles",         "listoverridetable",          "listtable",
-        "nonshppict", "object",    "objdata", "operator",   "pict",         "revtbl",
-        "rsidtbl",    "stylesheet",           "subject",    "tc",           "themedata",
-        "title",      "xe",
+        "annotation",
+        "atnauthor",
+        "atnid",
+        "author",
+        "bkmkend",
+        "bkmkstart",
+        "colorschememapping",
+        "comment",
+        "datastore",
+        "doccomm",
+        "filetbl",
+        "fldinst",
+        "footer",
+        "footerf",
+        "footerl",
+        "footerr",
+        "footnote",
+        "generator",
+        "header",
+        "headerf",
+        "headerl",
+        "headerr",
+        "info",
+        "keywords",
+        "latentstyles",
+        "listoverridetable",
+        "listtable",
+        "nonshppict",
+        "object",
+        "objdata",
+        "operator",
+        "pict",
+        "revtbl",
+        "rsidtbl",
+        "stylesheet",
+        "subject",
+        "tc",
+        "themedata",
+        "title",
+        "xe",
     };
     return std::find(std::begin(words), std::end(words), w) != std::end(words);
 }
@@ -52,9 +84,9 @@ bool isTextDestination(std::string_view w)
 bool isUnderline(std::string_view w)
 {
     static constexpr std::string_view words[] = {
-        "ul",      "uld",     "uldash",  "uldashd", "uldashdd", "uldb",     "ulhwave", "ulldash",
-        "ulth",    "ulthd",   "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave",
-        "ulw",     "ulwave",
+        "ul",         "uld",       "uldash",     "uldashd", "uldashdd", "uldb",
+        "ulhwave",    "ulldash",   "ulth",       "ulthd",   "ulthdash", "ulthdashd",
+        "ulthdashdd", "ulthldash", "ululdbwave", "ulw",     "ulwave",
     };
     return std::find(std::begin(words), std::end(words), w) != std::end(words);
 }
@@ -192,10 +224,11 @@ void Reader::groupStart(const Token& t)
     // Fallback text never reaches across a brace.
     fallbackLeft_ = 0;
     if (stack_.size() > limits_.maxGroupDepth) {
-        ++excessDepth_;
-        issues_.add({Issue::Kind::GroupTooDeep, t.offset,
-                     std::int64_t(stack_.size() - 1 + excessDepth_),
-                     std::int64_t(limits_.maxGroupDepth)});
+        // Reported where the limit is crossed, not for every brace beyond it.
+        if (excessDepth_++ == 0)
+            issues_.add({Issue::Kind::GroupTooDeep, t.offset,
+                         std::int64_t(stack_.size() - 1 + excessDepth_),
+                         std::int64_t(limits_.maxGroupDepth)});
         return;
     }
     stack_.push_back(stack_.back());
@@ -213,8 +246,6 @@ bool Reader::groupEnd()
         commitFont();
     stack_.pop_back();
     formatDirty_ = true;
-    if (state().destination != closing)
-        fontName_.clear();
     // The outermost group ends the document; anything after it is not read.
     return stack_.size() <= 1;
 }
@@ -297,9 +328,8 @@ void Reader::formattingWord(const Token& t)
         s.underline = false;
         formatDirty_ = true;
     } else if (w == "fs") {
-        s.halfPoints = t.hasParameter ? clampParameter(t, limits_.minHalfPoints,
-                                                       limits_.maxHalfPoints)
-                                      : 24;
+        s.halfPoints =
+            t.hasParameter ? clampParameter(t, limits_.minHalfPoints, limits_.maxHalfPoints) : 24;
         formatDirty_ = true;
     } else if (w == "f") {
         s.font = t.parameter;
@@ -500,8 +530,8 @@ void Reader::commitFont()
 void Reader::commitColor()
 {
     if (colors_.size() >= limits_.maxColors) {
-        issues_.add({Issue::Kind::TooManyColors, tokenizer_.offset(), 0,
-                     std::int64_t(limits_.maxColors)});
+        issues_.add(
+            {Issue::Kind::TooManyColors, tokenizer_.offset(), 0, std::int64_t(limits_.maxColors)});
     } else {
         colors_.push_back(colorSet_ ? std::optional<Color>(color_) : std::nullopt);
         formatDirty_ = true;
