@@ -1,6 +1,7 @@
 #include "forms/qtopenfiledialogs.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -51,6 +52,9 @@ std::unique_ptr<QFileDialog> QtOpenFileDialogs::build(const OpenFileRequest& req
         dialog->setNameFilters(filters);
     if (!request.title.isEmpty())
         dialog->setWindowTitle(request.title);
+    // Relative names are the current directory's, as when the file is loaded; a name with a
+    // folder in it opens that folder.
+    dialog->setDirectory(QDir::currentPath());
     if (!request.fileName.isEmpty())
         dialog->selectFile(request.fileName.left(MaxPath));
     if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
