@@ -68,7 +68,7 @@ TEST_F(DialogApplication, ConfirmationTakesTheFullPathAndTheReadOnlyBox)
 
     struct Step {
         const char* what;
-        std::optional<OpenFileAnswer> answer;
+        ScriptedOpenFileDialogs::Answer answer;
         bool confirmed;
         QString fileName;
         bool readOnlyAfter;
@@ -76,12 +76,26 @@ TEST_F(DialogApplication, ConfirmationTakesTheFullPathAndTheReadOnlyBox)
     };
     const QString missing = dir.filePath(QStringLiteral("missing.txt"));
     const std::vector<Step> steps = {
-        {"cancel changes nothing", std::nullopt, false, QStringLiteral("before"), false, false},
+        {"cancel changes nothing",
+         {false, {}, false},
+         false,
+         QStringLiteral("before"),
+         false,
+         false},
         {"ticked: a relative answer becomes a full path",
-         OpenFileAnswer{QStringLiteral("missing.txt"), true}, true, missing, true, false},
-        {"the next dialog opens ticked; cancel keeps it", std::nullopt, false, missing, true, true},
-        {"unticked", OpenFileAnswer{missing, false}, true, missing, false, true},
-        {"and opens unticked", std::nullopt, false, missing, false, false},
+         {true, QStringLiteral("missing.txt"), true},
+         true,
+         missing,
+         true,
+         false},
+        {"the next dialog opens ticked; cancel keeps it",
+         {false, {}, false},
+         false,
+         missing,
+         true,
+         true},
+        {"unticked", {true, missing, false}, true, missing, false, true},
+        {"and opens unticked", {false, {}, false}, false, missing, false, false},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.what);

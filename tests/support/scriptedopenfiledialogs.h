@@ -15,17 +15,24 @@ public:
         shown.push_back(request);
         if (answers.empty())
             return std::nullopt;
-        auto answer = answers.front();
+        const Answer next = answers.front();
         answers.pop_front();
-        return answer;
+        if (!next.confirmed)
+            return std::nullopt;
+        return forms::OpenFileAnswer{next.fileName, next.readOnly};
     }
 
-    void cancel() { answers.push_back(std::nullopt); }
+    void cancel() { answers.push_back({false, {}, false}); }
     void confirm(const QString& fileName, bool readOnly = false)
     {
-        answers.push_back(forms::OpenFileAnswer{fileName, readOnly});
+        answers.push_back({true, fileName, readOnly});
     }
 
-    std::deque<std::optional<forms::OpenFileAnswer>> answers;
+    struct Answer {
+        bool confirmed;
+        QString fileName;
+        bool readOnly;
+    };
+    std::deque<Answer> answers;
     std::vector<forms::OpenFileRequest> shown;
 };
