@@ -17,6 +17,8 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace forms {
 
@@ -81,9 +83,33 @@ private:
     QTextCursor cursor_;
 };
 
+// Documents use few distinct formats, and building a font is dear: the formats met so far.
+class FormatCache {
+public:
+    explicit FormatCache(const TRichEdit& edit)
+        : edit_(edit)
+    {}
+    const QTextCharFormat& operator()(const rt::CharFormat& format)
+    {
+        for (const auto& [key, value] : entries_) {
+            if (key == format)
+                return value;
+        }
+        if (entries_.size() >= 64)
+            entries_.clear();
+        entries_.emplace_back(format, toQt(format, edit_));
+        return entries_.back().second;
+    }
+
+private:
+    const TRichEdit& edit_;
+    std::vector<std::pair<rt::CharFormat, QTextCharFormat>> entries_;
+};
+
 void show(TRichEdit& edit, const rt::Document& document)
 {
     {
+        FormatCache formats(edit);
         Replacement r(edit);
         bool first = true;
         for (const rt::Paragraph& p : document.paragraphs) {
@@ -91,7 +117,7 @@ void show(TRichEdit& edit, const rt::Document& document)
                 r.cursor().insertBlock();
             first = false;
             for (const rt::Run& run : p.runs)
-                r.cursor().insertText(toQString(run.text), toQt(run.format, edit));
+                r.cursor().insertText(toQString(run.text), formats(run.format));
         }
     }
     edit.textEdit()->moveCursor(QTextCursor::Start);
@@ -111,19 +137,17 @@ void show(TRichEdit& edit, const std::u16string& text)
 // Reads the rest of a rich text file after its first bytes; false on a read error.
 bool readWhole(ByteSource& source, std::string& bytes)
 {
-    std::size_t filled = bytes.size();
-    while (filled < RichEditLoader::MaxRichTextBytes) {
-        const std::size_t want =
-            std::min(RichEditLoader::MaxRichTextBytes - filled, std::size_t(1) << 16);
-        bytes.resize(filled + want);
-        const auto got = source.read({bytes.data() + filled, want});
+    constexpr std::size_t chunk = std::size_t(1) << 16;
+    std::vector<char> buffer(chunk);
+    while (bytes.size() < RichEditLoader::MaxRichTextBytes) {
+        const std::size_t want = std::min(RichEditLoader::MaxRichTextBytes - bytes.size(), chunk);
+        const auto got = source.read({buffer.data(), want});
         if (!got)
             return false;
-        filled += *got;
+        bytes.append(buffer.data(), *got);
         if (*got < want)
             break;
     }
-    bytes.resize(filled);
     return true;
 }
 

@@ -16,6 +16,12 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+// Text runs up to a brace, a backslash or a bare line break.
+bool endsText(char c)
+{
+    return c == '{' || c == '}' || c == '\\' || c == '\r' || c == '\n';
+}
+
 int hexValue(char c)
 {
     if (c >= '0' && c <= '9')
@@ -63,8 +69,9 @@ Token Tokenizer::next()
         return isLetter(input_[pos_]) ? controlWord(start) : controlSymbol(start);
     }
     default: {
-        const std::size_t end = input_.find_first_of(std::string_view("{}\\\r\n", 5), pos_);
-        const std::size_t stop = end == std::string_view::npos ? input_.size() : end;
+        std::size_t stop = pos_;
+        while (stop < input_.size() && !endsText(input_[stop]))
+            ++stop;
         t.kind = Token::Kind::Text;
         t.chars = input_.substr(pos_, stop - pos_);
         pos_ = stop;
