@@ -1,8 +1,9 @@
-// How long CalculateTappit takes on a text area filled to its capacity, next to a bare scan of
-// the same characters (no layout, no line list) measured in the same run.
+// How long CalculateTappit takes on a text area filled to its capacity (what a load fills),
+// next to a bare scan of the same characters (no layout, no line list) in the same run.
 //
 // usage: calculatetappit [CHARACTERS] [RUNS]
 #include "forms/application.h"
+#include "forms/richeditloader.h"
 #include "tappit/tappitmain.h"
 #include "tappit/wordcounter.h"
 
@@ -63,7 +64,7 @@ template <typename F> double medianMs(int runs, F&& f)
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    const int characters = argc > 1 ? std::atoi(argv[1]) : 32767;
+    const int characters = argc > 1 ? std::atoi(argv[1]) : int(forms::RichEditLoader::Capacity);
     const int runs = argc > 2 ? std::atoi(argv[2]) : 21;
     if (characters <= 0 || runs <= 0) {
         std::fprintf(stderr, "usage: calculatetappit [CHARACTERS] [RUNS]\n");

@@ -4,6 +4,7 @@
 #include "forms/font.h"
 #include "forms/form.h"
 #include "forms/messageboxes.h"
+#include "forms/qtopenfiledialogs.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -36,6 +37,13 @@ TApplication::TApplication(int& argc, char** argv, Services services)
     } else {
         ownedBoxes_ = std::make_unique<QtMessageBoxes>();
         messageBoxes_ = ownedBoxes_.get();
+    }
+
+    if (services.openFileDialogs) {
+        openFileDialogs_ = services.openFileDialogs;
+    } else {
+        ownedOpenFileDialogs_ = std::make_unique<QtOpenFileDialogs>();
+        openFileDialogs_ = ownedOpenFileDialogs_.get();
     }
 
     if (services.scheduler) {

@@ -15,12 +15,14 @@ namespace forms {
 
 class Exception;
 class MessageBoxes;
+class OpenFileDialogs;
 class TForm;
 
 // What tests replace: the message boxes (a recording fake) and the scheduler (virtual time).
 struct ApplicationServices {
     MessageBoxes* messageBoxes = nullptr;
     Scheduler* scheduler = nullptr;
+    OpenFileDialogs* openFileDialogs = nullptr;
 };
 
 // The application object: owns the windows, runs the message loop and reports failures.
@@ -62,6 +64,7 @@ public:
 
     MessageBoxes& messageBoxes() { return *messageBoxes_; }
     Scheduler& scheduler() { return *scheduler_; }
+    OpenFileDialogs& openFileDialogs() { return *openFileDialogs_; }
 
     // Closes the windows and destroys them with their controls.
     void destroyForms();
@@ -70,6 +73,8 @@ private:
     std::unique_ptr<QApplication> ownedQt_;
     std::unique_ptr<MessageBoxes> ownedBoxes_;
     MessageBoxes* messageBoxes_;
+    std::unique_ptr<OpenFileDialogs> ownedOpenFileDialogs_;
+    OpenFileDialogs* openFileDialogs_;
     std::unique_ptr<SteadyClock> ownedClock_;
     std::unique_ptr<Scheduler> ownedScheduler_;
     Scheduler* scheduler_;

@@ -20,5 +20,7 @@ inline constexpr const char* FieldWrongClass =
     "Komponente %s hat nicht die Klasse des Formularfelds";
 inline constexpr const char* InvalidDefinition =
     "Ungültiges Formularformat (Zeile %s, Spalte %s): %s";
+inline constexpr const char* CannotOpenFile = "Datei %s kann nicht geöffnet werden";
+inline constexpr const char* StreamReadError = "Das Laden des Streams ist mißlungen";
 
 } // namespace forms::messages

@@ -26,6 +26,14 @@ public:
     unsigned options() const { return options_; }
     void setOptions(unsigned options) { options_ = options; }
 
+    // Shows the dialog, modal, through the application's open-file dialogs. On confirmation the
+    // file name becomes the full path chosen and ofReadOnly the state of the read-only box;
+    // on cancel nothing changes.
+    bool execute();
+
+    // The longest file name the dialog takes, in characters.
+    static constexpr int MaxPath = 260;
+
 private:
     QString fileName_;
     QString filter_;

@@ -3,6 +3,7 @@
 
 #include "forms/application.h"
 #include "forms/definition/formclass.h"
+#include "forms/richeditloader.h"
 #include "platform/shellcopy/shellfileoperation.h"
 
 extern "C" const unsigned char tappitmain_form[];
@@ -24,6 +25,8 @@ std::string_view TForm1::definition()
 
 const FormClass& TForm1::formClass()
 {
+    // One line a member or handler.
+    // clang-format off
     static const FormClass cls =
         FormClass(QStringLiteral("TForm1"))
             .field(QStringLiteral("Label1"), &TForm1::Label1)
@@ -66,7 +69,11 @@ const FormClass& TForm1::formClass()
             .handler(QStringLiteral("Button3Click"), &TForm1::Button3Click)
             .handler(QStringLiteral("Timer2Timer"), &TForm1::Timer2Timer)
             .handler(QStringLiteral("TimerpTimer"), &TForm1::TimerpTimer)
-            .handler(QStringLiteral("Button1Click"), &TForm1::Button1Click);
+            .handler(QStringLiteral("Button1Click"), &TForm1::Button1Click)
+            .handler(QStringLiteral("Button5Click"), &TForm1::Button5Click)
+            .handler(QStringLiteral("Button6Click"), &TForm1::Button6Click)
+            .handler(QStringLiteral("Timer3Timer"), &TForm1::Timer3Timer);
+    // clang-format on
     return cls;
 }
 
@@ -170,4 +177,34 @@ void TForm1::Button1Click(TObject*)
     Timer2->setEnabled(false);
     Button3->setEnabled(true);
     ProgressBar1->setPosition(0);
+}
+
+void TForm1::Button5Click(TObject*)
+{
+    browseInto(RichEditx);
+}
+
+void TForm1::Button6Click(TObject*)
+{
+    browseInto(RichEditx2);
+}
+
+void TForm1::browseInto(TEdit* pathField)
+{
+    if (!OpenDialog->execute())
+        return;
+    RichEditLoader::loadFromFile(*RichEdit1, OpenDialog->fileName());
+    RichEdit1->setFocus();
+    RichEdit1->setModified(false);
+    RichEdit1->setReadOnly(OpenDialog->options() & TOpenDialog::ofReadOnly);
+    pathField->setText(OpenDialog->fileName());
+}
+
+void TForm1::Timer3Timer(TObject*)
+{
+    OpenDialog->setFileName(QStringLiteral("SYC.ini"));
+    RichEditLoader::loadFromFile(*RichEdit1, QStringLiteral("SYC.ini"));
+    RichEditLoader::loadFromFile(*RichEdit1, QStringLiteral("SYC.ini"));
+    RichEditx->setText(OpenDialog->fileName());
+    Timer3->setEnabled(false);
 }

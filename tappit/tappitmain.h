@@ -63,6 +63,12 @@ public:
 
     // Exit: asks the application to end; the program stops once the loop takes the request.
     void Button2Click(forms::TObject* sender);
+    // Browse buttons: load the file picked in OpenDialog into RichEdit1 and put its path into
+    // the field beside the button.
+    void Button5Click(forms::TObject* sender);
+    void Button6Click(forms::TObject* sender);
+    // The start-up load of SYC.ini; a failure leaves the timer on, so it is tried every second.
+    void Timer3Timer(forms::TObject* sender);
 
     // The typing test. Any key the text area receives starts the one-minute clock; the tick
     // that finds the bar at 59 locks the area and shows the words typed.
@@ -79,4 +85,7 @@ public:
 
     static const forms::FormClass& formClass();
     static std::string_view definition();
+
+private:
+    void browseInto(forms::TEdit* pathField);
 };

@@ -1,0 +1,36 @@
+#include "formats/text/plaintextdecoder.h"
+
+#include "formats/text/windows1252.h"
+
+#include <algorithm>
+
+namespace formats::text {
+
+PlainTextDecoder::PlainTextDecoder(std::size_t capacity)
+    : capacity_(capacity)
+{
+    text_.reserve(std::min<std::size_t>(capacity, 1 << 16));
+}
+
+bool PlainTextDecoder::feed(std::string_view piece)
+{
+    for (char c : piece) {
+        if (full())
+            return false;
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == '\n' && afterCr_) {
+            afterCr_ = false;
+            continue;
+        }
+        afterCr_ = byte == '\r';
+        if (byte == '\r' || byte == '\n')
+            text_.push_back(u'\n');
+        else if (byte == 0)
+            text_.push_back(u' ');
+        else
+            text_.push_back(fromWindows1252(byte));
+    }
+    return !full();
+}
+
+} // namespace formats::text
