@@ -86,6 +86,12 @@ fi
 mkdir -m 700 "$work/runtime"
 export DISPLAY=:$display_number QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
 
+# Tappit loads SYC.ini from its current directory a second after start and reports a missing
+# one in a modal box, which would swallow a later click. An empty one keeps the box away.
+mkdir "$work/cwd"
+: >"$work/cwd/SYC.ini"
+cd "$work/cwd"
+
 # The properties case takes whatever window the program maps first, so that a wrong caption or
 # class is reported as such instead of as a window that never appeared.
 match=$title
