@@ -36,7 +36,7 @@ void TControl::setParent(TWinControl* parent)
         if (parentColor_)
             adoptParentColor();
         if (align_ != TAlign::alNone)
-            parent_->realign();
+            parent_->realign(this);
     }
 }
 
@@ -49,7 +49,7 @@ void TControl::setBounds(int left, int top, int width, int height)
     boundsChanged();
     // Moving an aligned control by hand does not take it off its edge.
     if (align_ != TAlign::alNone && parent_)
-        parent_->realign();
+        parent_->realign(this);
 }
 
 void TControl::setAlign(TAlign align)
@@ -58,7 +58,7 @@ void TControl::setAlign(TAlign align)
         return;
     align_ = align;
     if (parent_)
-        parent_->realign();
+        parent_->realign(this);
 }
 
 void TControl::setVisible(bool visible)
@@ -69,7 +69,7 @@ void TControl::setVisible(bool visible)
     visibleChanged();
     // A hidden aligned control gives its room to the others.
     if (align_ != TAlign::alNone && parent_)
-        parent_->realign();
+        parent_->realign(this);
 }
 
 void TControl::setEnabled(bool enabled)

@@ -188,6 +188,7 @@ void TForm::close()
 
 void TForm::loaded()
 {
+    TWinControl::loaded();
     buildTabOrder();
     if (visible())
         show();

@@ -138,15 +138,23 @@ void TWinControl::boundsChanged()
     realign();
 }
 
+void TWinControl::loaded()
+{
+    TControl::loaded();
+    realign();
+}
+
 QRect TWinControl::clientRect() const
 {
     return {QPoint(0, 0), boundsRect().size()};
 }
 
-void TWinControl::realign()
+void TWinControl::realign(TControl* changed)
 {
-    if (aligning_)
-        return; // placing one child must not start placing them all again
+    // Placing one child must not start placing them all again; and while a definition is read,
+    // positions are still coming in, so aligning waits until it has been read whole.
+    if (aligning_ || isLoading())
+        return;
     aligning_ = true;
     struct Reset {
         bool& flag;
@@ -165,12 +173,15 @@ void TWinControl::realign()
     for (TAlign kind :
          {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
         std::vector<TControl*> aligned;
+        if (changed && changed->align() == kind && changed->visible())
+            aligned.push_back(changed);
         for (TControl* c : controls_) {
-            if (c->align() == kind && c->visible())
+            if (c != changed && c->align() == kind && c->visible())
                 aligned.push_back(c);
         }
         // Controls on the same edge keep the order their positions give them, nearest the
-        // edge first; definition order breaks ties.
+        // edge first. On a tie the control that just changed wins (one shown again, or moved
+        // by code, goes where it was put), then definition order.
         std::stable_sort(aligned.begin(), aligned.end(), [kind](TControl* a, TControl* b) {
             switch (kind) {
             case TAlign::alTop:

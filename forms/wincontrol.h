@@ -46,8 +46,9 @@ public:
     // The area its children are placed in, in its own coordinates.
     virtual QRect clientRect() const;
     // Places the aligned children: top and bottom edges first, then left and right, then the
-    // client-aligned ones in what is left.
-    void realign();
+    // client-aligned ones in what is left. `changed` is the child whose change asked for it.
+    void realign(TControl* changed = nullptr);
+    void loaded() override;
 
     // Paints the labels lying on this control, in definition order.
     void paintControls(QPainter& painter, const QRegion& dirty);
