@@ -218,9 +218,10 @@ protected:
                      "PULSE_RUNTIME_PATH=" + (dir / "runtime").string(),
                      "DBUS_SESSION_BUS_ADDRESS=disabled:",
                      "DISPLAY="};
-        // With -D the command returns once the server is ready (or has failed).
+        // With -D the command returns once the server is ready (or has failed). Should this
+        // test die before stopping it, the server ends by itself once idle for a while.
         const int started =
-            run({"pulseaudio", "-D", "-n", "--exit-idle-time=-1", "--use-pid-file=yes",
+            run({"pulseaudio", "-D", "-n", "--exit-idle-time=20", "--use-pid-file=yes",
                  "--system=no", "--realtime=no", "--high-priority=no",
                  "--log-target=file:" + (dir / "server.log").string(), "-L",
                  "module-null-sink sink_name=testsink rate=44100 channels=1", "-L",

@@ -7,6 +7,7 @@
 #include "testapplication.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QTest>
 #include <QTimer>
 
@@ -135,6 +136,14 @@ TEST_F(SondrelWindows, TheContainerFillsTheClientAreaAndFollowsIt)
         form1->widget()->resize(size);
         EXPECT_EQ(c->widget()->geometry(), QRect(QPoint(0, 0), size));
     }
+    // The window colour inside a sunken edge: shadow outside, dark inside.
+    const QImage image = c->widget()->grab().toImage();
+    auto rgb = [](TColor c) { return toQColor(c).rgb(); };
+    EXPECT_EQ(image.pixel(0, 0), rgb(colors::clBtnShadow));
+    EXPECT_EQ(image.pixel(1, 1), QColor(Qt::black).rgb());
+    EXPECT_EQ(image.pixel(image.width() - 1, image.height() - 1), rgb(colors::clBtnHighlight));
+    EXPECT_EQ(image.pixel(image.width() / 2, image.height() / 2), rgb(colors::clWindow));
+
     // The label lies beneath the container, so pointing at it reaches the container.
     EXPECT_EQ(form1->widget()->childAt(form1->Label1->boundsRect().center()), c->widget());
     EXPECT_EQ(form1->Label1->caption(), QStringLiteral("Server Value"));
