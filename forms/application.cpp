@@ -4,7 +4,9 @@
 #include "forms/font.h"
 #include "forms/form.h"
 #include "forms/messageboxes.h"
+#include "forms/programtitle.h"
 #include "forms/qtopenfiledialogs.h"
+#include "forms/serverswitch.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -23,6 +25,9 @@ TApplication::TApplication(int& argc, char** argv, Services services)
     : TComponent(nullptr)
     , previousScheduler_(&Scheduler::current())
 {
+    // Qt removes the arguments it takes for itself; the program's own rules see them all.
+    for (int i = 1; i < argc; ++i)
+        arguments_.emplace_back(argv[i] ? argv[i] : "");
     if (!QApplication::instance()) {
         // Reading the font configuration is the largest single cost of showing the first window.
         // It needs nothing from Qt, so it runs while Qt connects to the display.
@@ -69,6 +74,8 @@ TApplication::TApplication(int& argc, char** argv, Services services)
     }
     Scheduler::setCurrent(scheduler_);
     Application = this;
+    // A program that sets no title of its own is named after the file it was started from.
+    setTitle(titleFromFileName(runningExecutable(argc > 0 ? argv[0] : nullptr)));
 }
 
 TApplication::~TApplication()
@@ -82,8 +89,17 @@ TApplication::~TApplication()
         Application = nullptr;
 }
 
-void TApplication::initialize()
+void TApplication::initialize(CommandLine commandLine)
 {
+    if (commandLine == CommandLine::ServerSwitches) {
+        const std::vector<std::string_view> views(arguments_.begin(), arguments_.end());
+        const ServerSwitch found = findServerSwitch(views);
+        if (found == ServerSwitch::RegServer || found == ServerSwitch::UnregServer) {
+            registrationOnly_ = true;
+            terminated_ = true;
+            return;
+        }
+    }
     // One look on every desktop, so the windows match their definitions wherever they run.
     if (auto* style = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(style);

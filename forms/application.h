@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 class QApplication;
 class QTimer;
@@ -30,10 +32,19 @@ class TApplication : public TComponent {
 public:
     using Services = ApplicationServices;
 
+    // Whether the program looks at the switches an object server is started with.
+    enum class CommandLine { Ignored, ServerSwitches };
+
     TApplication(int& argc, char** argv, Services services = {});
     ~TApplication() override;
 
-    void initialize();
+    // With ServerSwitches, a registration switch ends the start-up here: no window is created
+    // afterwards, run() returns at once, and the program ends with code 0 having written
+    // nothing, as there is nothing of ours to register.
+    void initialize(CommandLine commandLine = CommandLine::Ignored);
+    // The arguments after the program's name as the program was given them, including those
+    // the toolkit takes for itself (-display, -platform).
+    const std::vector<std::string>& arguments() const { return arguments_; }
 
     const QString& title() const { return title_; }
     void setTitle(const QString& title);
@@ -41,6 +52,8 @@ public:
     // Creates a window from its definition. The first one created is the main window.
     template <typename Form> void createForm(Form*& reference)
     {
+        if (registrationOnly_)
+            return;
         auto* form = new Form(this);
         reference = form;
         if (!mainForm_)
@@ -80,8 +93,10 @@ private:
     Scheduler* scheduler_;
     Scheduler* previousScheduler_;
     QTimer* wakeTimer_ = nullptr;
+    std::vector<std::string> arguments_;
     QString title_;
     TForm* mainForm_ = nullptr;
+    bool registrationOnly_ = false;
     bool terminated_ = false;
     bool reporting_ = false;
 };

@@ -35,6 +35,8 @@ void TControl::setParent(TWinControl* parent)
             adoptParentFont();
         if (parentColor_)
             adoptParentColor();
+        if (align_ != TAlign::alNone)
+            parent_->realign(this);
     }
 }
 
@@ -45,6 +47,18 @@ void TControl::setBounds(int left, int top, int width, int height)
         return;
     bounds_ = r;
     boundsChanged();
+    // Moving an aligned control by hand does not take it off its edge.
+    if (align_ != TAlign::alNone && parent_)
+        parent_->realign(this);
+}
+
+void TControl::setAlign(TAlign align)
+{
+    if (align_ == align)
+        return;
+    align_ = align;
+    if (parent_)
+        parent_->realign(this);
 }
 
 void TControl::setVisible(bool visible)
@@ -53,6 +67,9 @@ void TControl::setVisible(bool visible)
         return;
     visible_ = visible;
     visibleChanged();
+    // A hidden aligned control gives its room to the others.
+    if (align_ != TAlign::alNone && parent_)
+        parent_->realign(this);
 }
 
 void TControl::setEnabled(bool enabled)

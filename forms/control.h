@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/align.h"
 #include "forms/color.h"
 #include "forms/component.h"
 #include "forms/events.h"
@@ -31,6 +32,11 @@ public:
     void setWidth(int v) { setBounds(left(), top(), v, height()); }
     void setHeight(int v) { setBounds(left(), top(), width(), v); }
     virtual void setBounds(int left, int top, int width, int height);
+
+    // An aligned control is placed by its parent, and placed again whenever the parent's client
+    // area changes; its own width (alLeft, alRight) or height (alTop, alBottom) is kept.
+    TAlign align() const { return align_; }
+    void setAlign(TAlign align);
 
     bool visible() const { return visible_; }
     void setVisible(bool visible);
@@ -75,6 +81,7 @@ protected:
 private:
     TWinControl* parent_ = nullptr;
     QRect bounds_;
+    TAlign align_ = TAlign::alNone;
     bool visible_ = true;
     bool enabled_ = true;
     QString text_;

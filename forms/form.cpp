@@ -58,6 +58,17 @@ void TForm::syncOuterSize()
     const QSize outer = clientSize_ + frameExtra();
     TControl::setBounds(left(), top(), outer.width(), outer.height());
     applyGeometry();
+    realign();
+}
+
+void TForm::clientResized(QSize size)
+{
+    if (size == clientSize_)
+        return;
+    clientSize_ = size;
+    const QSize outer = clientSize_ + frameExtra();
+    TControl::setBounds(left(), top(), outer.width(), outer.height());
+    realign();
 }
 
 void TForm::setBounds(int left, int top, int width, int height)
@@ -70,6 +81,8 @@ void TForm::setBounds(int left, int top, int width, int height)
             QSize(std::max(0, width - extra.width()), std::max(0, height - extra.height()));
     }
     applyGeometry();
+    if (resized)
+        realign();
 }
 
 void TForm::applyGeometry()
@@ -175,6 +188,7 @@ void TForm::close()
 
 void TForm::loaded()
 {
+    TWinControl::loaded();
     buildTabOrder();
     if (visible())
         show();

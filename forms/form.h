@@ -29,6 +29,9 @@ public:
     void setClientWidth(int width);
     void setClientHeight(int height);
     void setBounds(int left, int top, int width, int height) override;
+    QRect clientRect() const override { return {QPoint(0, 0), clientSize_}; }
+    // The window's client area was resized from outside (by the user or the window manager).
+    void clientResized(QSize size);
 
     BorderStyle borderStyle() const { return borderStyle_; }
     void setBorderStyle(BorderStyle style);

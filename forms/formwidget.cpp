@@ -3,6 +3,7 @@
 #include "forms/form.h"
 
 #include <QCloseEvent>
+#include <QResizeEvent>
 #include <QShowEvent>
 
 namespace forms {
@@ -24,6 +25,12 @@ void FormWidget::showEvent(QShowEvent* event)
     Surface::showEvent(event);
     if (!event->spontaneous())
         form_->shown();
+}
+
+void FormWidget::resizeEvent(QResizeEvent* event)
+{
+    Surface::resizeEvent(event);
+    form_->clientResized(event->size());
 }
 
 } // namespace forms

@@ -135,6 +135,101 @@ void TWinControl::boundsChanged()
 {
     if (widget_)
         widget_->setGeometry(boundsRect());
+    realign();
+}
+
+void TWinControl::loaded()
+{
+    TControl::loaded();
+    realign();
+}
+
+QRect TWinControl::clientRect() const
+{
+    return {QPoint(0, 0), boundsRect().size()};
+}
+
+void TWinControl::realign(TControl* changed)
+{
+    // Placing one child must not start placing them all again; and while a definition is read,
+    // positions are still coming in, so aligning waits until it has been read whole.
+    if (aligning_ || isLoading())
+        return;
+    aligning_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{aligning_};
+
+    const QRect area = clientRect();
+    int left = area.left();
+    int top = area.top();
+    int right = area.left() + area.width();
+    int bottom = area.top() + area.height();
+    auto place = [](TControl* c, int l, int t, int r, int b) {
+        c->setBounds(l, t, std::max(0, r - l), std::max(0, b - t));
+    };
+
+    for (TAlign kind :
+         {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
+        std::vector<TControl*> aligned;
+        if (changed && changed->align() == kind && changed->visible())
+            aligned.push_back(changed);
+        for (TControl* c : controls_) {
+            if (c != changed && c->align() == kind && c->visible())
+                aligned.push_back(c);
+        }
+        // Controls on the same edge keep the order their positions give them, nearest the
+        // edge first. On a tie the control that just changed wins (one shown again, or moved
+        // by code, goes where it was put), then definition order.
+        std::stable_sort(aligned.begin(), aligned.end(), [kind](TControl* a, TControl* b) {
+            switch (kind) {
+            case TAlign::alTop:
+                return a->top() < b->top();
+            case TAlign::alBottom:
+                return a->top() + a->height() > b->top() + b->height();
+            case TAlign::alLeft:
+                return a->left() < b->left();
+            case TAlign::alRight:
+                return a->left() + a->width() > b->left() + b->width();
+            default:
+                return false;
+            }
+        });
+        for (TControl* c : aligned) {
+            switch (kind) {
+            case TAlign::alTop: {
+                const int h = c->height();
+                place(c, left, top, right, top + h);
+                top += h;
+                break;
+            }
+            case TAlign::alBottom: {
+                const int h = c->height();
+                place(c, left, bottom - h, right, bottom);
+                bottom -= h;
+                break;
+            }
+            case TAlign::alLeft: {
+                const int w = c->width();
+                place(c, left, top, left + w, bottom);
+                left += w;
+                break;
+            }
+            case TAlign::alRight: {
+                const int w = c->width();
+                place(c, right - w, top, right, bottom);
+                right -= w;
+                break;
+            }
+            case TAlign::alClient:
+                place(c, left, top, right, bottom);
+                break;
+            case TAlign::alNone:
+                break;
+            }
+        }
+    }
 }
 
 void TWinControl::visibleChanged()

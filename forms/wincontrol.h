@@ -43,6 +43,13 @@ public:
 
     void setParent(TWinControl* parent) override;
 
+    // The area its children are placed in, in its own coordinates.
+    virtual QRect clientRect() const;
+    // Places the aligned children: top and bottom edges first, then left and right, then the
+    // client-aligned ones in what is left. `changed` is the child whose change asked for it.
+    void realign(TControl* changed = nullptr);
+    void loaded() override;
+
     // Paints the labels lying on this control, in definition order.
     void paintControls(QPainter& painter, const QRegion& dirty);
     virtual void paint(QPainter& painter, const QRegion& dirty);
@@ -85,6 +92,7 @@ private:
     std::vector<TControl*> controls_;
     int tabOrder_ = -1;
     bool tabStop_ = false;
+    bool aligning_ = false;
 };
 
 } // namespace forms

@@ -10,6 +10,7 @@
 #include "forms/form.h"
 #include "forms/label.h"
 #include "forms/listbox.h"
+#include "forms/olecontainer.h"
 #include "forms/opendialog.h"
 #include "forms/panel.h"
 #include "forms/progressbar.h"
@@ -114,6 +115,14 @@ void registerControl(ClassRegistry& r)
          on<TControl>([](auto& x, auto& v, auto&) { x.setWidth(int(toInteger(v, 0, 65535))); })},
         {QStringLiteral("Height"),
          on<TControl>([](auto& x, auto& v, auto&) { x.setHeight(int(toInteger(v, 0, 65535))); })},
+        {QStringLiteral("Align"), on<TControl>([](auto& x, auto& v, auto&) {
+             x.setAlign(toEnum<TAlign>(v, {{"alNone", TAlign::alNone},
+                                           {"alTop", TAlign::alTop},
+                                           {"alBottom", TAlign::alBottom},
+                                           {"alLeft", TAlign::alLeft},
+                                           {"alRight", TAlign::alRight},
+                                           {"alClient", TAlign::alClient}}));
+         })},
         {QStringLiteral("Visible"),
          on<TControl>([](auto& x, auto& v, auto&) { x.setVisible(toBool(v)); })},
         {QStringLiteral("Enabled"),
@@ -223,6 +232,15 @@ void registerControls(ClassRegistry& r)
          on<TPanel>([](auto& x, auto& v, auto&) { x.setBevelInner(toBevel(v)); })},
         {QStringLiteral("BevelWidth"),
          on<TPanel>([](auto& x, auto& v, auto&) { x.setBevelWidth(int(toInteger(v, 1, 100))); })},
+    };
+
+    auto& ole = r.add(QStringLiteral("TOleContainer"), QStringLiteral("TWinControl"),
+                      creator<TOleContainer>());
+    ole.properties = {
+        {QStringLiteral("BorderStyle"), on<TOleContainer>([](auto& x, auto& v, auto&) {
+             using B = TOleContainer::BorderStyle;
+             x.setBorderStyle(toEnum<B>(v, {{"bsNone", B::None}, {"bsSingle", B::Single}}));
+         })},
     };
 
     auto& rich =

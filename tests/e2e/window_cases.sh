@@ -3,7 +3,10 @@
 # window manager would, and checks how the program ends.
 #
 # usage: window_cases.sh CASE --program PATH --xprobe PATH --title TEXT --class NAME
-#                        --geometry WxH+X+Y [--exit-button X,Y]
+#                        --geometry WxH+X+Y [--exit-button X,Y] [--sizeable]
+#                        [--mapped-after TITLE]
+# --sizeable: the window may be resized, so it carries no fixed minimum and maximum size.
+# --mapped-after: the program maps the window TITLE first; this one must come up above it.
 # Exits 77 (skip) only when Xvfb itself is not installed.
 set -euo pipefail
 
@@ -27,8 +30,13 @@ fail() {
 
 case_name=${1:-}
 [ $# -gt 0 ] && shift
-program='' xprobe='' title='' class='' geometry='' exit_button=''
+program='' xprobe='' title='' class='' geometry='' exit_button='' sizeable='' mapped_after=''
 while [ $# -gt 0 ]; do
+    if [ "$1" = --sizeable ]; then
+        sizeable=1
+        shift
+        continue
+    fi
     [ $# -ge 2 ] || fail "option $1 needs a value"
     case $1 in
         --program) program=$2 ;;
@@ -37,6 +45,7 @@ while [ $# -gt 0 ]; do
         --class) class=$2 ;;
         --geometry) geometry=$2 ;;
         --exit-button) exit_button=$2 ;;
+        --mapped-after) mapped_after=$2 ;;
         *) fail "unknown option $1" ;;
     esac
     shift 2
@@ -95,7 +104,7 @@ cd "$work/cwd"
 # The properties case takes whatever window the program maps first, so that a wrong caption or
 # class is reported as such instead of as a window that never appeared.
 match=$title
-[ "$case_name" = properties ] && match=''
+[ "$case_name" = properties ] && [ -z "$mapped_after" ] && match=''
 exec {probe_out}< <(exec "$xprobe" launch-and-wait "$match" $map_timeout_ms \
     --supervise $exit_timeout_ms -- "$program" 2>"$work/xprobe.log")
 probe_pid=$!
@@ -156,8 +165,20 @@ check_window_properties() {
     check "size" "$(field Width)x$(field Height)" "$size"
     check "position" "$(field 'Absolute upper-left X')+$(field 'Absolute upper-left Y')" \
         "$position"
-    check "minimum size (WM_NORMAL_HINTS)" "$(hint minimum)" "$size"
-    check "maximum size (WM_NORMAL_HINTS)" "$(hint maximum)" "$size"
+    local fixed_size=$size
+    [ -n "$sizeable" ] && fixed_size=''
+    check "minimum size (WM_NORMAL_HINTS)" "$(hint minimum)" "$fixed_size"
+    check "maximum size (WM_NORMAL_HINTS)" "$(hint maximum)" "$fixed_size"
+    if [ -n "$mapped_after" ]; then
+        # xwininfo lists the root's children from the top of the stack down.
+        local tree above below
+        tree=$(xwininfo -root -children)
+        above=$(grep -n -F "\"$title\"" <<<"$tree" | head -1 | cut -d: -f1)
+        below=$(grep -n -F "\"$mapped_after\"" <<<"$tree" | head -1 | cut -d: -f1)
+        check "'$mapped_after' is mapped" "$([ -n "$below" ] && echo yes || echo no)" yes
+        check "'$title' lies above '$mapped_after'" \
+            "$([ -n "$below" ] && [ "${above:-999999}" -lt "$below" ] && echo yes || echo no)" yes
+    fi
     [ $errors -eq 0 ] || fail "$errors window propert$([ $errors -eq 1 ] && echo y || echo ies) wrong"
 }
 

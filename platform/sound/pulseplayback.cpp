@@ -1,0 +1,139 @@
+#include "platform/sound/pulseplayback.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+
+namespace platform::sound {
+
+namespace {
+
+// A server that stops taking samples is given this long beyond the sound's own length.
+constexpr std::chrono::seconds playbackSlack{10};
+// The longest single wait, so that a stop() is seen even if its wake-up were lost.
+constexpr std::chrono::milliseconds longestWait{100};
+
+} // namespace
+
+std::unique_ptr<PulsePlayback> PulsePlayback::open(const formats::wave::Format& format,
+                                                   std::chrono::milliseconds timeout)
+{
+    pa_sample_spec spec{};
+    spec.format = format.bitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
+    spec.rate = format.sampleRate;
+    spec.channels = std::uint8_t(format.channels);
+    if (!pa_sample_spec_valid(&spec))
+        return nullptr;
+
+    std::unique_ptr<PulsePlayback> p(new PulsePlayback);
+    p->bytesPerSecond_ = std::uint32_t(pa_bytes_per_second(&spec));
+    p->loop_ = pa_mainloop_new();
+    if (!p->loop_)
+        return nullptr;
+    p->context_ = pa_context_new(pa_mainloop_get_api(p->loop_), "sound playback");
+    if (!p->context_)
+        return nullptr;
+    // Starting a server of our own would be slow and surprising; no server means no sound.
+    if (pa_context_connect(p->context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+        return nullptr;
+
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        const pa_context_state_t state = pa_context_get_state(p->context_);
+        if (state == PA_CONTEXT_READY)
+            break;
+        if (!PA_CONTEXT_IS_GOOD(state) || !p->iterate(deadline))
+            return nullptr;
+    }
+
+    p->stream_ = pa_stream_new(p->context_, "sound", &spec, nullptr);
+    if (!p->stream_ || pa_stream_connect_playback(p->stream_, nullptr, nullptr, PA_STREAM_NOFLAGS,
+                                                  nullptr, nullptr) < 0)
+        return nullptr;
+    for (;;) {
+        const pa_stream_state_t state = pa_stream_get_state(p->stream_);
+        if (state == PA_STREAM_READY)
+            break;
+        if (!PA_STREAM_IS_GOOD(state) || !p->iterate(deadline))
+            return nullptr;
+    }
+    return p;
+}
+
+PulsePlayback::~PulsePlayback()
+{
+    if (stream_) {
+        pa_stream_disconnect(stream_);
+        pa_stream_unref(stream_);
+    }
+    if (context_) {
+        pa_context_disconnect(context_);
+        pa_context_unref(context_);
+    }
+    if (loop_)
+        pa_mainloop_free(loop_);
+}
+
+bool PulsePlayback::iterate(Clock::time_point deadline)
+{
+    if (stopped_)
+        return false;
+    const auto now = Clock::now();
+    if (now >= deadline)
+        return false;
+    const auto wait = std::min<Clock::duration>(deadline - now, longestWait);
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(wait).count();
+    if (pa_mainloop_prepare(loop_, int(us)) < 0 || pa_mainloop_poll(loop_) < 0 ||
+        pa_mainloop_dispatch(loop_) < 0)
+        return false;
+    return !stopped_;
+}
+
+bool PulsePlayback::play(std::span<const std::uint8_t> samples)
+{
+    const auto length = std::chrono::milliseconds(
+        bytesPerSecond_ ? std::uint64_t(samples.size()) * 1000 / bytesPerSecond_ : 0);
+    const auto deadline = Clock::now() + length + playbackSlack;
+
+    std::size_t done = 0;
+    while (done < samples.size()) {
+        if (pa_stream_get_state(stream_) != PA_STREAM_READY)
+            return false;
+        const std::size_t writable = pa_stream_writable_size(stream_);
+        if (writable == std::size_t(-1))
+            return false;
+        if (writable == 0) {
+            if (!iterate(deadline))
+                return false;
+            continue;
+        }
+        const std::size_t n = std::min(writable, samples.size() - done);
+        if (pa_stream_write(stream_, samples.data() + done, n, nullptr, 0, PA_SEEK_RELATIVE) < 0)
+            return false;
+        done += n;
+    }
+
+    // The server holds the last samples in its buffer; the sound ends when they have played.
+    bool drained = false;
+    pa_operation* drain = pa_stream_drain(
+        stream_, [](pa_stream*, int, void* flag) { *static_cast<bool*>(flag) = true; }, &drained);
+    if (!drain)
+        return false;
+    bool ok = true;
+    while (!drained && ok) {
+        ok = pa_stream_get_state(stream_) == PA_STREAM_READY && iterate(deadline);
+    }
+    if (!drained)
+        pa_operation_cancel(drain);
+    pa_operation_unref(drain);
+    return drained;
+}
+
+void PulsePlayback::stop()
+{
+    stopped_ = true;
+    if (loop_)
+        pa_mainloop_wakeup(loop_);
+}
+
+} // namespace platform::sound

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "formats/wave/wavereader.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+struct pa_context;
+struct pa_mainloop;
+struct pa_stream;
+
+namespace platform::sound {
+
+// One sound on its way to the PulseAudio server (PipeWire serves the same protocol): a
+// connection and a playback stream of its own. All waits are bounded, and a server that never
+// answers makes the calls fail instead of hanging.
+class PulsePlayback {
+public:
+    // Connects and opens a stream for samples of `format`; nothing when there is no server or it
+    // refuses the stream within `timeout`. Never starts a server.
+    static std::unique_ptr<PulsePlayback> open(const formats::wave::Format& format,
+                                               std::chrono::milliseconds timeout);
+    ~PulsePlayback();
+    PulsePlayback(const PulsePlayback&) = delete;
+    PulsePlayback& operator=(const PulsePlayback&) = delete;
+
+    // Hands all samples to the server and returns once they have been played; false when the
+    // connection failed or stop() was called. Use from one thread at a time.
+    bool play(std::span<const std::uint8_t> samples);
+
+    // From any thread: makes play() return soon, cutting the sound off.
+    void stop();
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    PulsePlayback() = default;
+    // Runs the loop once, waiting at most until `deadline`; false on stop, failure or deadline.
+    bool iterate(Clock::time_point deadline);
+
+    pa_mainloop* loop_ = nullptr;
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+    std::uint32_t bytesPerSecond_ = 0;
+    std::atomic<bool> stopped_{false};
+};
+
+} // namespace platform::sound

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Sondrel's own end-to-end cases, under an X server of their own.
+#
+# usage: sondrel_cases.sh CASE PROGRAM XPROBE [ARG...]
+#   second-window   closing "Form2" only hides it; closing "T Tonmira" then ends the program
+#                   with code 0
+#   no-window       started with ARG..., the program ends with code 0 without mapping a window
+# Exits 77 (skip) only when Xvfb itself is not installed.
+set -euo pipefail
+
+readonly map_timeout_ms=20000 exit_timeout_ms=10000 xvfb_timeout_s=15 skip=77
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+[ $# -ge 3 ] || fail "usage: sondrel_cases.sh CASE PROGRAM XPROBE [ARG...]"
+case_name=$1 program=$2 xprobe=$3
+shift 3
+[ -x "$program" ] || fail "program $program is not an executable file"
+[ -x "$xprobe" ] || fail "xprobe $xprobe is not an executable file"
+if ! command -v Xvfb >/dev/null; then
+    echo "SKIP: Xvfb is not installed (scripts/setup installs it)"
+    exit $skip
+fi
+command -v xwininfo >/dev/null || fail "xwininfo is not installed (scripts/setup installs it)"
+
+work=$(mktemp -d)
+xvfb_pid='' probe_pid=''
+cleanup() {
+    local status=$? pid
+    for pid in $probe_pid $xvfb_pid; do
+        kill "$pid" 2>/dev/null || continue
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+    exit $status
+}
+trap cleanup EXIT
+
+exec {xvfb_out}< <(exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>"$work/xvfb.log")
+xvfb_pid=$!
+if ! read -r -t $xvfb_timeout_s display_number <&$xvfb_out; then
+    cat "$work/xvfb.log" >&2
+    fail "Xvfb did not become ready within ${xvfb_timeout_s}s"
+fi
+mkdir -m 700 "$work/runtime"
+export DISPLAY=:$display_number QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
+
+# The window id of a mapped top-level window with this caption, or nothing.
+window_titled() {
+    xwininfo -root -children | awk -v t="\"$1\"" 'index($0, t) { print $1; exit }'
+}
+
+second_window() {
+    exec {probe_out}< <(exec "$xprobe" launch-and-wait "T Tonmira" $map_timeout_ms \
+        --supervise $exit_timeout_ms -- "$program" "$@" 2>"$work/xprobe.log")
+    probe_pid=$!
+    local ready='' main form2 field state=''
+    if ! read -r -t $((map_timeout_ms / 1000 + 5)) ready <&$probe_out || [ -z "$ready" ]; then
+        cat "$work/xprobe.log" >&2
+        fail "no window 'T Tonmira' from $program"
+    fi
+    for field in $ready; do
+        case $field in window=*) main=${field#window=} ;; esac
+    done
+    form2=$(window_titled Form2)
+    [ -n "$form2" ] || fail "'Form2' is not mapped when 'T Tonmira' is"
+    "$xprobe" close "$form2"
+    # Bounded: the program unmaps the window as soon as it takes the request.
+    for _ in $(seq 100); do
+        state=$(xwininfo -id "$form2" | sed -n 's/^ *Map State: *//p')
+        [ "$state" = IsUnMapped ] && break
+        sleep 0.05
+    done
+    [ "$state" = IsUnMapped ] || fail "'Form2' is still $state after it was closed"
+    echo "ok: 'Form2' hidden"
+    kill -0 "$probe_pid" 2>/dev/null || fail "the program ended when 'Form2' was closed"
+    "$xprobe" close "$main"
+    local ending=''
+    read -r -t $((exit_timeout_ms / 1000 + 5)) ending <&$probe_out || true
+    [ "$ending" = exit_code=0 ] || fail "closing 'T Tonmira' ended the program with '$ending'"
+    echo "ok: closing 'T Tonmira' ended the program with code 0"
+}
+
+no_window() {
+    local status=0
+    "$xprobe" launch-and-wait "" $map_timeout_ms --supervise $exit_timeout_ms -- \
+        "$program" "$@" >"$work/xprobe.out" 2>"$work/xprobe.log" || status=$?
+    if grep -q 'window=' "$work/xprobe.out"; then
+        fail "a window was mapped: $(cat "$work/xprobe.out")"
+    fi
+    grep -q "ended (exit_code=0) before mapping" "$work/xprobe.log" || {
+        cat "$work/xprobe.log" >&2
+        fail "the program did not end with code 0 before mapping a window (xprobe status $status)"
+    }
+    echo "ok: $* ended with code 0 and mapped no window"
+}
+
+case $case_name in
+    second-window) second_window "$@" ;;
+    no-window) no_window "$@" ;;
+    *) fail "unknown case '$case_name'" ;;
+esac
