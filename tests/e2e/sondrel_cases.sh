@@ -8,45 +8,15 @@
 # Exits 77 (skip) only when Xvfb itself is not installed.
 set -euo pipefail
 
-readonly map_timeout_ms=20000 exit_timeout_ms=10000 xvfb_timeout_s=15 skip=77
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+source "$(dirname "$0")/xsession.sh"
 
 [ $# -ge 3 ] || fail "usage: sondrel_cases.sh CASE PROGRAM XPROBE [ARG...]"
 case_name=$1 program=$2 xprobe=$3
 shift 3
 [ -x "$program" ] || fail "program $program is not an executable file"
 [ -x "$xprobe" ] || fail "xprobe $xprobe is not an executable file"
-if ! command -v Xvfb >/dev/null; then
-    echo "SKIP: Xvfb is not installed (scripts/setup installs it)"
-    exit $skip
-fi
-command -v xwininfo >/dev/null || fail "xwininfo is not installed (scripts/setup installs it)"
-
-work=$(mktemp -d)
-xvfb_pid='' probe_pid=''
-cleanup() {
-    local status=$? pid
-    for pid in $probe_pid $xvfb_pid; do
-        kill "$pid" 2>/dev/null || continue
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-    exit $status
-}
-trap cleanup EXIT
-
-exec {xvfb_out}< <(exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>"$work/xvfb.log")
-xvfb_pid=$!
-if ! read -r -t $xvfb_timeout_s display_number <&$xvfb_out; then
-    cat "$work/xvfb.log" >&2
-    fail "Xvfb did not become ready within ${xvfb_timeout_s}s"
-fi
-mkdir -m 700 "$work/runtime"
-export DISPLAY=:$display_number QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
+require_tools xwininfo
+start_x_server
 
 # The window id of a mapped top-level window with this caption, or nothing.
 window_titled() {
@@ -54,17 +24,8 @@ window_titled() {
 }
 
 second_window() {
-    exec {probe_out}< <(exec "$xprobe" launch-and-wait "T Tonmira" $map_timeout_ms \
-        --supervise $exit_timeout_ms -- "$program" "$@" 2>"$work/xprobe.log")
-    probe_pid=$!
-    local ready='' main form2 field state=''
-    if ! read -r -t $((map_timeout_ms / 1000 + 5)) ready <&$probe_out || [ -z "$ready" ]; then
-        cat "$work/xprobe.log" >&2
-        fail "no window 'T Tonmira' from $program"
-    fi
-    for field in $ready; do
-        case $field in window=*) main=${field#window=} ;; esac
-    done
+    launch "T Tonmira" "$program" "$@"
+    local main=$window form2 state=''
     form2=$(window_titled Form2)
     [ -n "$form2" ] || fail "'Form2' is not mapped when 'T Tonmira' is"
     "$xprobe" close "$form2"

@@ -9,17 +9,13 @@
 # Exits 77 (skip) only when Xvfb itself is not installed.
 set -euo pipefail
 
-readonly map_timeout_ms=20000
+source "$(dirname "$0")/xsession.sh"
+
 readonly box_timeout_s=10
-readonly xvfb_timeout_s=15
 # How long a state must last to count as stable: three retries of the one-second timer.
 readonly settle_s=3.5
-readonly skip=77
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+# The cases take a while; the program ends when told to, long before this.
+readonly supervise_ms=120000
 
 case_name=${1:-}
 [ $# -gt 0 ] && shift
@@ -36,51 +32,16 @@ done
 case $case_name in with-syc | without-syc) ;; *) fail "unknown case '$case_name'" ;; esac
 [ -x "$program" ] || fail "program $program is not an executable file"
 [ -x "$xprobe" ] || fail "xprobe $xprobe is not an executable file"
-if ! command -v Xvfb >/dev/null; then
-    echo "SKIP: Xvfb is not installed (scripts/setup installs it)"
-    exit $skip
-fi
-command -v xdotool >/dev/null || fail "xdotool is not installed (scripts/setup installs it)"
-
-work=$(mktemp -d)
-xvfb_pid='' probe_pid=''
-cleanup() {
-    local status=$?
-    local pid
-    for pid in $probe_pid $xvfb_pid; do
-        kill "$pid" 2>/dev/null || continue
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-    exit $status
-}
-trap cleanup EXIT
-
-exec {xvfb_out}< <(exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>"$work/xvfb.log")
-xvfb_pid=$!
-if ! read -r -t $xvfb_timeout_s display_number <&$xvfb_out; then
-    cat "$work/xvfb.log" >&2
-    fail "Xvfb did not become ready within ${xvfb_timeout_s}s"
-fi
-mkdir -m 700 "$work/runtime" "$work/cwd"
-export DISPLAY=:$display_number QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
+require_tools xdotool
+start_x_server
+mkdir "$work/cwd"
 
 # The program looks for SYC.ini in its current directory.
 cd "$work/cwd"
 [ "$case_name" = with-syc ] && printf 'one two three\r\nfour\r\n' >SYC.ini
 
-exec {probe_out}< <(exec "$xprobe" launch-and-wait "#-Package" $map_timeout_ms \
-    --supervise 120000 -- "$program" 2>"$work/xprobe.log")
-probe_pid=$!
-if ! read -r -t $((map_timeout_ms / 1000 + 5)) ready <&$probe_out || [ -z "$ready" ]; then
-    cat "$work/xprobe.log" >&2
-    fail "no window from $program"
-fi
-echo "window mapped: $ready"
-main=''
-for field in $ready; do
-    case $field in window=*) main=${field#window=} ;; esac
-done
+launch "#-Package" "$program"
+main=$window
 
 # The error boxes: visible top-level windows captioned with the application title.
 boxes() { xdotool search --onlyvisible --name '^Tappit$' 2>/dev/null || true; }

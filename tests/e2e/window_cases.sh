@@ -10,11 +10,7 @@
 # Exits 77 (skip) only when Xvfb itself is not installed.
 set -euo pipefail
 
-# Bounded waits: generous enough for a first start with cold font caches on a busy CI machine.
-readonly map_timeout_ms=20000
-readonly exit_timeout_ms=10000
-readonly xvfb_timeout_s=15
-readonly skip=77
+source "$(dirname "$0")/xsession.sh"
 
 # case         what is done to the mapped window     how the program must end
 readonly cases='
@@ -22,11 +18,6 @@ exit-button    click_exit_button                     exit_code=0
 close          send_wm_delete_window                 exit_code=0
 properties     check_window_properties               -
 '
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 
 case_name=${1:-}
 [ $# -gt 0 ] && shift
@@ -60,40 +51,8 @@ done
 [ -x "$program" ] || fail "program $program is not an executable file"
 [ -x "$xprobe" ] || fail "xprobe $xprobe is not an executable file"
 
-if ! command -v Xvfb >/dev/null; then
-    echo "SKIP: Xvfb is not installed (scripts/setup installs it)"
-    exit $skip
-fi
-# Beyond Xvfb, a missing tool is a broken setup, not a reason to skip.
-for tool in xdotool xprop xwininfo; do
-    command -v $tool >/dev/null || fail "$tool is not installed (scripts/setup installs it)"
-done
-
-work=$(mktemp -d)
-xvfb_pid='' probe_pid=''
-cleanup() {
-    local status=$?
-    # xprobe takes the program down with it.
-    local pid
-    for pid in $probe_pid $xvfb_pid; do
-        kill "$pid" 2>/dev/null || continue
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-    exit $status
-}
-trap cleanup EXIT
-
-# -displayfd lets the server pick a free display and tells us once it accepts connections, so
-# parallel tests neither collide nor poll.
-exec {xvfb_out}< <(exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>"$work/xvfb.log")
-xvfb_pid=$!
-if ! read -r -t $xvfb_timeout_s display_number <&$xvfb_out; then
-    cat "$work/xvfb.log" >&2
-    fail "Xvfb did not become ready within ${xvfb_timeout_s}s"
-fi
-mkdir -m 700 "$work/runtime"
-export DISPLAY=:$display_number QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
+require_tools xdotool xprop xwininfo
+start_x_server
 
 # Tappit loads SYC.ini from its current directory a second after start and reports a missing
 # one in a modal box, which would swallow a later click. An empty one keeps the box away.
@@ -105,19 +64,7 @@ cd "$work/cwd"
 # class is reported as such instead of as a window that never appeared.
 match=$title
 [ "$case_name" = properties ] && [ -z "$mapped_after" ] && match=''
-exec {probe_out}< <(exec "$xprobe" launch-and-wait "$match" $map_timeout_ms \
-    --supervise $exit_timeout_ms -- "$program" 2>"$work/xprobe.log")
-probe_pid=$!
-if ! read -r -t $((map_timeout_ms / 1000 + 5)) ready <&$probe_out || [ -z "$ready" ]; then
-    cat "$work/xprobe.log" >&2
-    fail "no window from $program"
-fi
-window=''
-for field in $ready; do
-    case $field in window=*) window=${field#window=} ;; esac
-done
-[ -n "$window" ] || fail "xprobe printed no window id: $ready"
-echo "window mapped: $ready"
+launch "$match" "$program"
 
 click_exit_button() {
     [ -n "$exit_button" ] || fail "case exit-button needs --exit-button X,Y"
