@@ -15,6 +15,8 @@ case_name=$1 program=$2 xprobe=$3
 shift 3
 [ -x "$program" ] || fail "program $program is not an executable file"
 [ -x "$xprobe" ] || fail "xprobe $xprobe is not an executable file"
+# The program runs in a directory of its own.
+program=$(realpath "$program") xprobe=$(realpath "$xprobe")
 require_tools xwininfo
 start_x_server
 

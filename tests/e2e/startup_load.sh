@@ -32,6 +32,8 @@ done
 case $case_name in with-syc | without-syc) ;; *) fail "unknown case '$case_name'" ;; esac
 [ -x "$program" ] || fail "program $program is not an executable file"
 [ -x "$xprobe" ] || fail "xprobe $xprobe is not an executable file"
+# The program runs in a directory of its own.
+program=$(realpath "$program") xprobe=$(realpath "$xprobe")
 require_tools xdotool
 start_x_server
 mkdir "$work/cwd"

@@ -50,6 +50,8 @@ for option in program xprobe title class geometry; do
 done
 [ -x "$program" ] || fail "program $program is not an executable file"
 [ -x "$xprobe" ] || fail "xprobe $xprobe is not an executable file"
+# The program runs in a directory of its own.
+program=$(realpath "$program") xprobe=$(realpath "$xprobe")
 
 require_tools xdotool xprop xwininfo
 start_x_server
