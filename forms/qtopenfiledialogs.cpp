@@ -1,5 +1,7 @@
 #include "forms/qtopenfiledialogs.h"
 
+#include "forms/opendialog.h"
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
@@ -9,12 +11,6 @@
 #include <QScreen>
 
 namespace forms {
-
-namespace {
-
-constexpr int MaxPath = 260;
-
-} // namespace
 
 QPoint QtOpenFileDialogs::placement(const QSize& screen, const QSize& dialog)
 {
@@ -56,9 +52,9 @@ std::unique_ptr<QFileDialog> QtOpenFileDialogs::build(const OpenFileRequest& req
     // folder in it opens that folder.
     dialog->setDirectory(QDir::currentPath());
     if (!request.fileName.isEmpty())
-        dialog->selectFile(request.fileName.left(MaxPath));
+        dialog->selectFile(request.fileName);
     if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-        edit->setMaxLength(MaxPath);
+        edit->setMaxLength(TOpenDialog::MaxPath);
 
     auto* box = new QCheckBox(QObject::tr("Open as &read-only"), dialog.get());
     box->setObjectName(QStringLiteral("readOnlyBox"));

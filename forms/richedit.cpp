@@ -55,32 +55,27 @@ void TRichEdit::forEachDisplayedLine(int maxLength,
     // The layout runs lazily for long documents; finish it so every block has its lines.
     doc->documentLayout()->documentSize();
 
-    // Lines are handed on one behind, so that an empty last one can be left out.
-    QString pendingBlock;
-    QStringView pending;
-    bool havePending = false;
+    // Every line but the last is handed on at once; the last one only if it is not empty.
+    QString last;
+    const QTextBlock lastBlock = doc->lastBlock();
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
         const QString text = block.text();
         const QTextLayout* layout = block.layout();
         const int count = layout ? layout->lineCount() : 0;
         for (int i = 0; i < std::max(count, 1); ++i) {
-            if (havePending)
-                visit(pending);
-            // The view must outlive this block's text: keep the block it points into.
-            if (pendingBlock.constData() != text.constData())
-                pendingBlock = text;
-            if (count == 0) {
-                pending = QStringView(pendingBlock).left(maxLength);
-            } else {
-                const QTextLine line = layout->lineAt(i);
-                pending = QStringView(pendingBlock)
-                              .mid(line.textStart(), std::min(line.textLength(), maxLength));
+            QStringView line = QStringView(text).left(maxLength);
+            if (count > 0) {
+                const QTextLine l = layout->lineAt(i);
+                line = QStringView(text).mid(l.textStart(), std::min(l.textLength(), maxLength));
             }
-            havePending = true;
+            if (block == lastBlock && i == std::max(count, 1) - 1)
+                last = line.toString();
+            else
+                visit(line);
         }
     }
-    if (havePending && !pending.isEmpty())
-        visit(pending);
+    if (!last.isEmpty())
+        visit(last);
 }
 
 bool TRichEdit::readOnly() const
