@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <atomic>
@@ -122,6 +123,10 @@ ShellCopy::ShellCopy(CopyDialogs& dialogs, Options options)
 
 int ShellCopy::perform(FileOperationRequest& request)
 {
+    if (running_)
+        return Failed;
+    running_ = true;
+    const auto notRunning = qScopeGuard([this] { running_ = false; });
     request.anyOperationsAborted = false;
     if (request.operation != FileOperationRequest::Copy)
         return BadRequest;
