@@ -18,6 +18,9 @@ public:
     virtual bool confirmCreateFolder(const QString& folder) = 0;
     virtual ReplaceAnswer askReplace(const QString& target) = 0;
     virtual void showError(const QString& message) = 0;
+    // Takes down the question on screen, if any, as when the copy is cancelled meanwhile: the
+    // question then returns as if cancelled (no folder is created).
+    virtual void abortQuestion() = 0;
 
     // cancel is called when the user presses Cancel.
     virtual void openProgress(const QString& name, std::uint64_t total,

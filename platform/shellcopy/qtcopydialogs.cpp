@@ -6,6 +6,8 @@
 #include <QProgressDialog>
 #include <QPushButton>
 
+#include <utility>
+
 namespace shellcopy {
 
 namespace {
@@ -36,6 +38,20 @@ QString bytes(std::uint64_t n)
 QtCopyDialogs::QtCopyDialogs() = default;
 QtCopyDialogs::~QtCopyDialogs() = default;
 
+void QtCopyDialogs::ask(QDialog& question)
+{
+    QDialog* const outer = std::exchange(question_, &question);
+    runModeless(question);
+    question_ = outer;
+}
+
+void QtCopyDialogs::abortQuestion()
+{
+    // Rejected, the box has no clicked button, which both questions read as cancel.
+    if (question_)
+        question_->reject();
+}
+
 bool QtCopyDialogs::confirmCreateFolder(const QString& folder)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Ordner erstellen"),
@@ -45,7 +61,7 @@ bool QtCopyDialogs::confirmCreateFolder(const QString& folder)
     QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
-    runModeless(box);
+    ask(box);
     return box.clickedButton() == yes;
 }
 
@@ -61,7 +77,7 @@ ReplaceAnswer QtCopyDialogs::askReplace(const QString& target)
     QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
     box.setDefaultButton(replace);
     box.setEscapeButton(cancel);
-    runModeless(box);
+    ask(box);
     if (box.clickedButton() == replace)
         return ReplaceAnswer::Replace;
     if (box.clickedButton() == all)

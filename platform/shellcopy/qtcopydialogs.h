@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class QDialog;
 class QProgressDialog;
 
 namespace shellcopy {
@@ -18,6 +19,7 @@ public:
     bool confirmCreateFolder(const QString& folder) override;
     ReplaceAnswer askReplace(const QString& target) override;
     void showError(const QString& message) override;
+    void abortQuestion() override;
 
     void openProgress(const QString& name, std::uint64_t total,
                       std::function<void()> cancel) override;
@@ -25,6 +27,9 @@ public:
     void closeProgress() override;
 
 private:
+    void ask(QDialog& question);
+
+    QDialog* question_ = nullptr;
     std::unique_ptr<QProgressDialog> progress_;
     QString progressName_;
     std::uint64_t total_ = 0;

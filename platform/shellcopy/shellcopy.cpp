@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <atomic>
@@ -85,6 +86,9 @@ private:
         QMetaObject::invokeMethod(
             &context_,
             [self = shared_from_this(), answer, question] {
+                // Cancelled before the question came up: the worker no longer waits for it.
+                if (self->cancelled_)
+                    return;
                 const T given = question(self->dialogs_);
                 {
                     std::lock_guard lock(self->mutex_);
@@ -122,6 +126,10 @@ ShellCopy::ShellCopy(CopyDialogs& dialogs, Options options)
 
 int ShellCopy::perform(FileOperationRequest& request)
 {
+    if (running_)
+        return Failed;
+    running_ = true;
+    const auto notRunning = qScopeGuard([this] { running_ = false; });
     request.anyOperationsAborted = false;
     if (request.operation != FileOperationRequest::Copy)
         return BadRequest;
@@ -168,7 +176,10 @@ int ShellCopy::perform(FileOperationRequest& request)
             if (job->finished || job->asking() || !job->measured() ||
                 started.elapsed() < options_.progressDelay.count())
                 return;
-            dialogs_.openProgress(name, job->total(), [job] { job->cancel(); });
+            dialogs_.openProgress(name, job->total(), [this, job] {
+                job->cancel();
+                dialogs_.abortQuestion();
+            });
             progressOpen = true;
         }
         dialogs_.updateProgress(job->done());
@@ -179,8 +190,10 @@ int ShellCopy::perform(FileOperationRequest& request)
     // the file being written, rather than cut off by the end of the process.
     loop.exec();
     const bool interrupted = !job->finished;
-    if (interrupted)
+    if (interrupted) {
         job->cancel();
+        dialogs_.abortQuestion();
+    }
     poll.stop();
     if (progressOpen)
         dialogs_.closeProgress();

@@ -12,7 +12,9 @@ namespace shellcopy {
 // waits in an event loop, so the program's timers keep ticking and its windows keep taking
 // clicks; the questions the copy asks are put to the dialogs on the calling thread. If the
 // program is told to end meanwhile, the copy is cancelled and the file being written removed
-// before perform() returns.
+// before perform() returns. While a copy runs, a perform() reached from the program's clicks
+// copies nothing and fails at once: a second copy would take over the running one's dialogs
+// and write into the same target.
 class ShellCopy final : public ShellFileOperation {
 public:
     enum Result { Ok = 0, Failed = 1, BadRequest = 2, Cancelled = 1223 };
@@ -31,6 +33,7 @@ public:
 private:
     CopyDialogs& dialogs_;
     Options options_;
+    bool running_ = false;
 };
 
 } // namespace shellcopy

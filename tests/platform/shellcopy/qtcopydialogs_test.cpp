@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 using namespace shellcopy;
 
 namespace {
@@ -107,6 +111,40 @@ TEST(QtCopyDialogs, ErrorKeepsTheMessage)
     EXPECT_EQ(a.title, QStringLiteral("Fehler beim Kopieren"));
     EXPECT_EQ(a.text, QStringLiteral("\u201EVeltrassa\u201C kann nicht kopiert werden: No such "
                                      "file or directory"));
+}
+
+TEST(QtCopyDialogs, WithdrawnQuestionClosesAsCancel)
+{
+    QtCopyDialogs dialogs;
+    const std::vector<std::pair<const char*, std::function<bool()>>> questions{
+        {"replace",
+         [&] {
+             return dialogs.askReplace(QStringLiteral("out/Veltrassa")) == ReplaceAnswer::Cancel;
+         }},
+        {"create", [&] { return !dialogs.confirmCreateFolder(QStringLiteral("out")); }},
+    };
+    for (const auto& [name, cancelled] : questions) {
+        SCOPED_TRACE(name);
+        bool shown = false;
+        bool leftOpen = false;
+        QObject scope; // takes the fallback below along when the question went as it should
+        QTimer::singleShot(0, &scope, [&] {
+            shown = shownDialog<QMessageBox>() != nullptr;
+            dialogs.abortQuestion();
+            // Should the box stay, answer it so the test ends.
+            QTimer::singleShot(0, &scope, [&] {
+                if (QMessageBox* box = shownDialog<QMessageBox>()) {
+                    leftOpen = true;
+                    box->reject();
+                }
+            });
+        });
+        EXPECT_TRUE(cancelled());
+        EXPECT_TRUE(shown);
+        EXPECT_FALSE(leftOpen);
+        EXPECT_EQ(shownDialog<QMessageBox>(), nullptr);
+    }
+    dialogs.abortQuestion(); // none open: nothing happens
 }
 
 TEST(QtCopyDialogs, ProgressCountsBytesAndCancels)
