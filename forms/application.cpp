@@ -21,21 +21,30 @@ namespace forms {
 
 TApplication* Application = nullptr;
 
-TApplication::TApplication(int& argc, char** argv, Services services)
+TApplication::TApplication(int& argc, char** argv, Services services, CommandLine commandLine)
     : TComponent(nullptr)
     , previousScheduler_(&Scheduler::current())
 {
     // Qt removes the arguments it takes for itself; the program's own rules see them all.
     for (int i = 1; i < argc; ++i)
         arguments_.emplace_back(argv[i] ? argv[i] : "");
-    if (!QApplication::instance()) {
+    // Installers run the registration switches without any display, where Qt would abort at
+    // start-up; so they are decided before Qt is started.
+    if (commandLine == CommandLine::ServerSwitches) {
+        const std::vector<std::string_view> views(arguments_.begin(), arguments_.end());
+        const ServerSwitch found = findServerSwitch(views);
+        registrationOnly_ = found == ServerSwitch::RegServer || found == ServerSwitch::UnregServer;
+        terminated_ = registrationOnly_;
+    }
+    if (!registrationOnly_ && !QApplication::instance()) {
         // Reading the font configuration is the largest single cost of showing the first window.
         // It needs nothing from Qt, so it runs while Qt connects to the display.
         std::thread warmFonts([] { FcInit(); });
         ownedQt_ = std::make_unique<QApplication>(argc, argv);
         warmFonts.join();
     }
-    QApplication::setQuitOnLastWindowClosed(false);
+    if (!registrationOnly_)
+        QApplication::setQuitOnLastWindowClosed(false);
 
     if (services.messageBoxes) {
         messageBoxes_ = services.messageBoxes;
@@ -89,17 +98,10 @@ TApplication::~TApplication()
         Application = nullptr;
 }
 
-void TApplication::initialize(CommandLine commandLine)
+void TApplication::initialize()
 {
-    if (commandLine == CommandLine::ServerSwitches) {
-        const std::vector<std::string_view> views(arguments_.begin(), arguments_.end());
-        const ServerSwitch found = findServerSwitch(views);
-        if (found == ServerSwitch::RegServer || found == ServerSwitch::UnregServer) {
-            registrationOnly_ = true;
-            terminated_ = true;
-            return;
-        }
-    }
+    if (registrationOnly_)
+        return;
     // One look on every desktop, so the windows match their definitions wherever they run.
     if (auto* style = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(style);

@@ -35,13 +35,18 @@ public:
     // Whether the program looks at the switches an object server is started with.
     enum class CommandLine { Ignored, ServerSwitches };
 
-    TApplication(int& argc, char** argv, Services services = {});
+    // With ServerSwitches, a registration switch ends the start-up before it begins: the
+    // toolkit is not started, so no display is needed; initialize() and createForm() do
+    // nothing, run() returns at once, and the program ends with code 0 having written
+    // nothing, as there is nothing of ours to register.
+    TApplication(int& argc, char** argv, Services services = {},
+                 CommandLine commandLine = CommandLine::Ignored);
     ~TApplication() override;
 
-    // With ServerSwitches, a registration switch ends the start-up here: no window is created
-    // afterwards, run() returns at once, and the program ends with code 0 having written
-    // nothing, as there is nothing of ours to register.
-    void initialize(CommandLine commandLine = CommandLine::Ignored);
+    // Gives every window the same look and font before the first one is created.
+    void initialize();
+    // Whether a registration switch ended the start-up: the toolkit was not started.
+    bool registrationOnly() const { return registrationOnly_; }
     // The arguments after the program's name as the program was given them, including those
     // the toolkit takes for itself (-display, -platform).
     const std::vector<std::string>& arguments() const { return arguments_; }

@@ -13,9 +13,11 @@ int main(int argc, char** argv)
     // The object-linking session spans the whole program, the application object included.
     platform::ole::OleSession ole;
     try {
-        forms::TApplication app(argc, argv);
-        ole.readScreenResolution(); // the first moment the display can be asked
-        app.initialize(forms::TApplication::CommandLine::ServerSwitches);
+        forms::TApplication app(argc, argv, {}, forms::TApplication::CommandLine::ServerSwitches);
+        // The first moment the display can be asked; a registration run has none to ask.
+        if (!app.registrationOnly())
+            ole.readScreenResolution();
+        app.initialize();
         app.createForm(Form1);
         app.createForm(Form2);
         app.run();

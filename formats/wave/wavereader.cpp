@@ -1,5 +1,6 @@
 #include "formats/wave/wavereader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <optional>
@@ -107,11 +108,17 @@ std::variant<Wave, Error> readWave(std::span<const std::uint8_t> b)
     if (!tagIs(b, 8, "WAVE"))
         return error(Error::Kind::NotWave, 8, "RIFF form \"" + tagText(b, 8) + "\", not WAVE");
     const std::uint64_t riffSize = u32(b, 4);
-    if (riffSize < 4 || 8 + riffSize > b.size())
+    const auto riffTruncated = [&] {
         return error(Error::Kind::Truncated, 4,
                      "RIFF chunk of " + n(riffSize) + " bytes, " + n(b.size() - 8) + " present");
+    };
+    // Writers that leave out the last chunk's pad byte may still count it in the RIFF size;
+    // whether the missing byte is that pad is known only once the chunks have been walked.
+    const bool padMayBeMissing = 8 + riffSize == b.size() + 1;
+    if (riffSize < 4 || (8 + riffSize > b.size() && !padMayBeMissing))
+        return riffTruncated();
     // Bytes after the RIFF chunk are not part of the file.
-    const std::size_t end = std::size_t(8 + riffSize);
+    const std::size_t end = std::size_t(std::min<std::uint64_t>(8 + riffSize, b.size()));
 
     std::optional<Format> format;
     std::optional<Wave> data;
@@ -123,6 +130,10 @@ std::variant<Wave, Error> readWave(std::span<const std::uint8_t> b)
                          "chunk header needs 8 bytes, " + n(end - at) + " left");
         const std::uint32_t size = u32(b, at + 4);
         const std::size_t body = at + 8;
+        // With the RIFF size one beyond the file, a chunk running past its end shows that the
+        // file, not the chunk, was cut short.
+        if (size > end - body && padMayBeMissing)
+            return riffTruncated();
         if (size > end - body)
             return error(Error::Kind::Truncated, at + 4,
                          "chunk \"" + tagText(b, at) + "\" of " + n(size) + " bytes, " +
@@ -138,6 +149,9 @@ std::variant<Wave, Error> readWave(std::span<const std::uint8_t> b)
         // An odd-sized chunk is followed by a pad byte, which the last chunk may lack.
         at = body + size + (size & 1u);
     }
+    // Only an odd-sized last chunk ending exactly at the file's end lacks just its pad.
+    if (padMayBeMissing && at != end + 1)
+        return riffTruncated();
     if (!format)
         return error(Error::Kind::MissingFormat, end, "no format chunk");
     if (!data)

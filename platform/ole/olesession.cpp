@@ -31,7 +31,8 @@ OleSession* OleSession::current()
 
 void OleSession::readScreenResolution()
 {
-    if (resolutionRead_)
+    // Without a started GUI application there is no screen, and asking Qt for one is not safe.
+    if (resolutionRead_ || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return;
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)

@@ -15,49 +15,68 @@ constexpr std::chrono::milliseconds longestWait{100};
 
 } // namespace
 
-std::unique_ptr<PulsePlayback> PulsePlayback::open(const formats::wave::Format& format,
-                                                   std::chrono::milliseconds timeout)
+namespace {
+
+pa_sample_spec specOf(const formats::wave::Format& format)
 {
     pa_sample_spec spec{};
     spec.format = format.bitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
     spec.rate = format.sampleRate;
     spec.channels = std::uint8_t(format.channels);
+    return spec;
+}
+
+} // namespace
+
+std::unique_ptr<PulsePlayback> PulsePlayback::create(const formats::wave::Format& format)
+{
+    const pa_sample_spec spec = specOf(format);
     if (!pa_sample_spec_valid(&spec))
         return nullptr;
 
     std::unique_ptr<PulsePlayback> p(new PulsePlayback);
+    p->format_ = format;
     p->bytesPerSecond_ = std::uint32_t(pa_bytes_per_second(&spec));
+    // The loop exists from here on, so a stop() can wake a connect() that waits for the server.
     p->loop_ = pa_mainloop_new();
     if (!p->loop_)
         return nullptr;
     p->context_ = pa_context_new(pa_mainloop_get_api(p->loop_), "sound playback");
     if (!p->context_)
         return nullptr;
+    return p;
+}
+
+bool PulsePlayback::connect(std::chrono::milliseconds timeout)
+{
+    if (stopped_)
+        return false;
     // Starting a server of our own would be slow and surprising; no server means no sound.
-    if (pa_context_connect(p->context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
-        return nullptr;
+    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+        return false;
 
     const auto deadline = Clock::now() + timeout;
     for (;;) {
-        const pa_context_state_t state = pa_context_get_state(p->context_);
+        const pa_context_state_t state = pa_context_get_state(context_);
         if (state == PA_CONTEXT_READY)
             break;
-        if (!PA_CONTEXT_IS_GOOD(state) || !p->iterate(deadline))
-            return nullptr;
+        if (!PA_CONTEXT_IS_GOOD(state) || !iterate(deadline))
+            return false;
     }
 
-    p->stream_ = pa_stream_new(p->context_, "sound", &spec, nullptr);
-    if (!p->stream_ || pa_stream_connect_playback(p->stream_, nullptr, nullptr, PA_STREAM_NOFLAGS,
-                                                  nullptr, nullptr) < 0)
-        return nullptr;
+    const pa_sample_spec spec = specOf(format_);
+    stream_ = pa_stream_new(context_, "sound", &spec, nullptr);
+    if (!stream_ || pa_stream_connect_playback(stream_, nullptr, nullptr, PA_STREAM_NOFLAGS,
+                                               nullptr, nullptr) < 0)
+        return false;
     for (;;) {
-        const pa_stream_state_t state = pa_stream_get_state(p->stream_);
+        const pa_stream_state_t state = pa_stream_get_state(stream_);
         if (state == PA_STREAM_READY)
             break;
-        if (!PA_STREAM_IS_GOOD(state) || !p->iterate(deadline))
-            return nullptr;
+        if (!PA_STREAM_IS_GOOD(state) || !iterate(deadline))
+            return false;
     }
-    return p;
+    return true;
 }
 
 PulsePlayback::~PulsePlayback()

@@ -19,10 +19,13 @@ namespace platform::sound {
 // answers makes the calls fail instead of hanging.
 class PulsePlayback {
 public:
-    // Connects and opens a stream for samples of `format`; nothing when there is no server or it
-    // refuses the stream within `timeout`. Never starts a server.
-    static std::unique_ptr<PulsePlayback> open(const formats::wave::Format& format,
-                                               std::chrono::milliseconds timeout);
+    // A playback of samples of `format`, not yet connected: it talks to no server, so it is
+    // made at once. Nothing when the format cannot be played.
+    static std::unique_ptr<PulsePlayback> create(const formats::wave::Format& format);
+    // Connects and opens the stream; false when there is no server or it refuses the stream
+    // within `timeout`, or stop() was called. Never starts a server. Use from the thread that
+    // plays.
+    bool connect(std::chrono::milliseconds timeout);
     ~PulsePlayback();
     PulsePlayback(const PulsePlayback&) = delete;
     PulsePlayback& operator=(const PulsePlayback&) = delete;
@@ -45,6 +48,7 @@ private:
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
     std::uint32_t bytesPerSecond_ = 0;
+    formats::wave::Format format_{};
     std::atomic<bool> stopped_{false};
 };
 

@@ -51,19 +51,23 @@ bool PulseSoundPlayer::play(std::string_view name, unsigned flags)
     if (std::holds_alternative<formats::wave::Error>(read))
         return false;
     sound->wave = std::get<formats::wave::Wave>(read);
-    sound->playback = PulsePlayback::open(sound->wave.format, connectTimeout_);
+    sound->playback = PulsePlayback::create(sound->wave.format);
     if (!sound->playback)
         return false;
 
     if (!(flags & Async))
-        return sound->playback->play(sound->wave.samples);
+        return sound->playback->connect(connectTimeout_) &&
+               sound->playback->play(sound->wave.samples);
 
+    // A server that takes its time to answer must not hold up the caller, so the connection is
+    // made on the sound's own thread; stop() reaches it there as well as while it plays.
     {
         std::lock_guard lock(active_);
         background_ = sound->playback.get();
     }
     worker_ = std::thread([this, sound] {
-        sound->playback->play(sound->wave.samples);
+        if (sound->playback->connect(connectTimeout_))
+            sound->playback->play(sound->wave.samples);
         std::lock_guard lock(active_);
         background_ = nullptr;
     });

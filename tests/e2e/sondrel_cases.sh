@@ -5,7 +5,9 @@
 #   second-window   closing "Form2" only hides it; closing "T Tonmira" then ends the program
 #                   with code 0
 #   no-window       started with ARG..., the program ends with code 0 without mapping a window
-# Exits 77 (skip) only when Xvfb itself is not installed.
+#   no-display      started with ARG... and no display at all (as an installer runs it), the
+#                   program ends with code 0 and writes nothing, neither files nor output
+# Exits 77 (skip) only when Xvfb itself is not installed (no-display needs no X server).
 set -euo pipefail
 
 source "$(dirname "$0")/xsession.sh"
@@ -17,6 +19,31 @@ shift 3
 [ -x "$xprobe" ] || fail "xprobe $xprobe is not an executable file"
 # The program runs in a directory of its own.
 program=$(realpath "$program") xprobe=$(realpath "$xprobe")
+no_display() {
+    local home=$work/home runtime=$work/runtime-nodisplay cwd=$work/cwd status=0
+    mkdir -p "$home" "$cwd"
+    mkdir -m 700 "$runtime"
+    # Bounded: a program that waited for a display would be ended by timeout (code 124).
+    (cd "$cwd" && exec env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$home" \
+        XDG_RUNTIME_DIR="$runtime" XDG_CONFIG_HOME="$home/.config" \
+        XDG_CACHE_HOME="$home/.cache" XDG_DATA_HOME="$home/.local/share" \
+        timeout $((exit_timeout_ms / 1000)) "$program" "$@") >"$work/out" 2>"$work/err" ||
+        status=$?
+    [ "$status" -eq 0 ] || fail "$* without a display ended with code $status: $(cat "$work/err")"
+    local written
+    written=$(find "$home" "$runtime" "$cwd" -mindepth 1)
+    [ -z "$written" ] || fail "$* without a display wrote: $written"
+    [ ! -s "$work/out" ] && [ ! -s "$work/err" ] ||
+        fail "$* without a display printed: $(cat "$work/out" "$work/err")"
+    echo "ok: $* without a display ended with code 0 and wrote nothing"
+}
+
+# Needs no X server, and must not find one.
+if [ "$case_name" = no-display ]; then
+    no_display "$@"
+    exit 0
+fi
+
 require_tools xwininfo
 start_x_server
 

@@ -92,6 +92,15 @@ Bytes cut(Bytes b, std::size_t size)
     return b;
 }
 
+Bytes withRiffSize(Bytes b, std::uint32_t size)
+{
+    b[4] = std::uint8_t(size);
+    b[5] = std::uint8_t(size >> 8);
+    b[6] = std::uint8_t(size >> 16);
+    b[7] = std::uint8_t(size >> 24);
+    return b;
+}
+
 const Bytes pcm16 = fmt(1, 1, 44100, 16);
 
 struct GoodCase {
@@ -128,6 +137,13 @@ INSTANTIATE_TEST_SUITE_P(
                  {2, 22050, 8}, 44, 64},
         GoodCase{"mono8OddSizeLastPadMissing",
                  riff({chunk("fmt ", fmt(1, 1, 8000, 8)), chunk("data", samples(33), false)}),
+                 {1, 8000, 8}, 44, 33},
+        GoodCase{"mono8RiffSizeCountsTheMissingPad",
+                 [] {
+                     Bytes b = riff({chunk("fmt ", fmt(1, 1, 8000, 8)),
+                                     chunk("data", samples(33), false)});
+                     return withRiffSize(b, std::uint32_t(b.size() - 8 + 1));
+                 }(),
                  {1, 8000, 8}, 44, 33},
         GoodCase{"fmt18WithFactChunk",
                  riff({chunk("fmt ", fmt(1, 1, 44100, 16, 18)), chunk("fact", samples(4)),
@@ -178,15 +194,6 @@ TEST_P(BadWave, IsRejectedWithWhereAndWhy)
 
 const Bytes good = riff({chunk("fmt ", pcm16), chunk("data", samples(100))});
 
-Bytes withRiffSize(Bytes b, std::uint32_t size)
-{
-    b[4] = std::uint8_t(size);
-    b[5] = std::uint8_t(size >> 8);
-    b[6] = std::uint8_t(size >> 16);
-    b[7] = std::uint8_t(size >> 24);
-    return b;
-}
-
 using K = Error::Kind;
 INSTANTIATE_TEST_SUITE_P(
     Table, BadWave,
@@ -197,6 +204,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "RIFX"},
         BadCase{"notWave", riff({}, "AVI "), K::NotWave, 8, "AVI "},
         BadCase{"riffLongerThanFile", cut(good, good.size() - 1), K::Truncated, 4, "136"},
+        // One byte beyond the file is a missing pad only where the last chunk has one.
+        BadCase{"riffOneBeyondPaddedLastChunk",
+                [] {
+                    Bytes b = riff({chunk("fmt ", pcm16), chunk("data", samples(33))});
+                    return withRiffSize(b, std::uint32_t(b.size() - 8 + 1));
+                }(),
+                K::Truncated, 4, "71"},
         BadCase{"riffSizeHuge", withRiffSize(good, 0xFFFFFFFF), K::Truncated, 4, "4294967295"},
         BadCase{"chunkHeaderCut", riff({chunk("fmt ", pcm16), Bytes{'d', 'a', 't', 'a'}}),
                 K::Truncated, 36, "4 left"},

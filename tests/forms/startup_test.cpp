@@ -119,10 +119,14 @@ struct Form : TTestForm {
 TEST(Startup, RegistrationSwitchEndsBeforeAnyWindow)
 {
     StartedWith s({"Sondrel", "-display", ":0", "/RegServer"});
-    TApplication app(s.argc, s.argv.data(), {&s.boxes, &s.time.scheduler()});
+    TApplication app(s.argc, s.argv.data(), {&s.boxes, &s.time.scheduler()},
+                     TApplication::CommandLine::ServerSwitches);
     EXPECT_EQ(app.arguments(), (std::vector<std::string>{"-display", ":0", "/RegServer"}));
+    // Decided before the toolkit would be started, so that no display is needed.
+    EXPECT_TRUE(app.registrationOnly());
+    EXPECT_TRUE(app.terminated());
 
-    app.initialize(TApplication::CommandLine::ServerSwitches);
+    app.initialize();
     EXPECT_TRUE(app.terminated());
     Form* form = nullptr;
     app.createForm(form);
@@ -146,8 +150,9 @@ TEST(Startup, EmbeddingOrNoServerRuleStartsNormally)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments[1]);
         StartedWith s(c.arguments);
-        TApplication app(s.argc, s.argv.data(), {&s.boxes, &s.time.scheduler()});
-        app.initialize(c.rule);
+        TApplication app(s.argc, s.argv.data(), {&s.boxes, &s.time.scheduler()}, c.rule);
+        EXPECT_FALSE(app.registrationOnly());
+        app.initialize();
         EXPECT_FALSE(app.terminated());
         Form* form = nullptr;
         app.createForm(form);

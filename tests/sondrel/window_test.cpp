@@ -58,7 +58,7 @@ struct SondrelWindows : ::testing::Test, TestApplication {
     void SetUp() override
     {
         qApp->installEventFilter(&showing);
-        app.initialize(TApplication::CommandLine::ServerSwitches);
+        app.initialize();
         app.createForm(form1);
         form1->setSoundPlayer(sounds);
         app.createForm(form2);
