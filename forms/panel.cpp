@@ -1,5 +1,6 @@
 #include "forms/panel.h"
 
+#include "forms/edge.h"
 #include "forms/surface.h"
 
 #include <QPainter>
@@ -8,27 +9,14 @@ namespace forms {
 
 namespace {
 
-void frame3d(QPainter& p, QRect& r, const QColor& topLeft, const QColor& bottomRight, int width)
-{
-    for (int i = 0; i < width && r.width() > 1 && r.height() > 1; ++i) {
-        p.setPen(topLeft);
-        p.drawLine(r.left(), r.top(), r.right(), r.top());
-        p.drawLine(r.left(), r.top(), r.left(), r.bottom());
-        p.setPen(bottomRight);
-        p.drawLine(r.right(), r.top(), r.right(), r.bottom());
-        p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-        r.adjust(1, 1, -1, -1);
-    }
-}
-
 void bevel(QPainter& p, QRect& r, TPanel::Bevel kind, int width)
 {
     const QColor light = toQColor(colors::clBtnHighlight);
     const QColor dark = toQColor(colors::clBtnShadow);
     if (kind == TPanel::Bevel::Raised)
-        frame3d(p, r, light, dark, width);
+        drawEdge(p, r, light, dark, width);
     else if (kind == TPanel::Bevel::Lowered)
-        frame3d(p, r, dark, light, width);
+        drawEdge(p, r, dark, light, width);
 }
 
 } // namespace
