@@ -4,7 +4,9 @@
 #include "platform/sound/pulseplayback.h"
 #include "platform/sound/soundfile.h"
 
+#include <condition_variable>
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -59,18 +61,39 @@ bool PulseSoundPlayer::play(std::string_view name, unsigned flags)
         return sound->playback->connect(connectTimeout_) &&
                sound->playback->play(sound->wave.samples);
 
-    // A server that takes its time to answer must not hold up the caller, so the connection is
-    // made on the sound's own thread; stop() reaches it there as well as while it plays.
+    // The connection is made on the sound's own thread, where stop() reaches it as well as while
+    // it plays. The caller waits a moment for its outcome: a missing or refusing server answers
+    // at once and makes play() fail, while one that takes its time does not hold the caller up.
+    struct Connecting {
+        std::mutex lock;
+        std::condition_variable changed;
+        std::optional<bool> connected;
+    };
+    auto connecting = std::make_shared<Connecting>();
     {
         std::lock_guard lock(active_);
         background_ = sound->playback.get();
     }
-    worker_ = std::thread([this, sound] {
-        if (sound->playback->connect(connectTimeout_))
+    worker_ = std::thread([this, sound, connecting] {
+        const bool connected = sound->playback->connect(connectTimeout_);
+        {
+            std::lock_guard lock(connecting->lock);
+            connecting->connected = connected;
+        }
+        connecting->changed.notify_all();
+        if (connected)
             sound->playback->play(sound->wave.samples);
         std::lock_guard lock(active_);
         background_ = nullptr;
     });
+    std::unique_lock lock(connecting->lock);
+    connecting->changed.wait_for(lock, answerWait,
+                                 [&] { return connecting->connected.has_value(); });
+    if (connecting->connected == false) {
+        lock.unlock();
+        worker_.join();
+        return false;
+    }
     return true;
 }
 

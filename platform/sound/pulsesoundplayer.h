@@ -20,6 +20,10 @@ public:
 
     bool play(std::string_view name, unsigned flags) override;
 
+    // How long an Async play() waits for the server's first answer. A missing server refuses
+    // well within it, so play() reports it; a slower server is left to the sound's own thread.
+    static constexpr std::chrono::milliseconds answerWait{250};
+
 private:
     // Cuts off the background sound, if any, and waits for its thread to end.
     void stopBackground();

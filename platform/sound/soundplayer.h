@@ -18,8 +18,9 @@ public:
 
     // Plays the wave file `name`, a path that relative names take from the current directory.
     // A new sound cuts off one still playing. Returns false at once when the file is missing,
-    // unreadable or not a playable wave file. Without a sound output, Wait returns false; Async
-    // returns true once the file was read, as the output is reached only in the background.
+    // unreadable or not a playable wave file, or when there is no sound output. A sound output
+    // that is slow to answer does not hold up an Async call: it returns true, and the sound
+    // plays once the output answers.
     virtual bool play(std::string_view name, unsigned flags) = 0;
 };
 
