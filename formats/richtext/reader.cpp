@@ -435,17 +435,14 @@ void Reader::bytes(std::string_view text)
         break;
     }
     scratch_.clear();
-    for (char c : text) {
-        const auto b = std::uint8_t(c);
-        // NUL shows as a space, as in plain text: the words around it stay apart.
-        scratch_.push_back(b == 0 ? u' ' : text::fromWindows1252(b));
-    }
+    for (char c : text)
+        scratch_.push_back(text::areaCharacter(std::uint8_t(c)));
     emit(scratch_);
 }
 
 void Reader::byte(std::uint8_t b)
 {
-    const char16_t c = b == 0 ? u' ' : text::fromWindows1252(b);
+    const char16_t c = text::areaCharacter(b);
     switch (state().destination) {
     case Destination::FontTable:
         if (b == ';')

@@ -23,12 +23,7 @@ bool PlainTextDecoder::feed(std::string_view piece)
             continue;
         }
         afterCr_ = byte == '\r';
-        if (byte == '\r' || byte == '\n')
-            text_.push_back(u'\n');
-        else if (byte == 0)
-            text_.push_back(u' ');
-        else
-            text_.push_back(fromWindows1252(byte));
+        text_.push_back(byte == '\r' || byte == '\n' ? u'\n' : areaCharacter(byte));
     }
     return !full();
 }

@@ -9,4 +9,11 @@ namespace formats::text {
 // platform's own conversion does, so no byte is ever lost.
 char16_t fromWindows1252(std::uint8_t byte);
 
+// A byte of a loaded file as the text area shows it: Windows-1252, except that NUL shows as a
+// space, so the text goes on past it and the words on either side stay apart.
+inline char16_t areaCharacter(std::uint8_t byte)
+{
+    return byte == 0 ? u' ' : fromWindows1252(byte);
+}
+
 } // namespace formats::text
