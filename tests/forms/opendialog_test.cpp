@@ -21,14 +21,7 @@ using namespace forms;
 
 namespace {
 
-struct DialogApplication : ::testing::Test {
-    VirtualTime time;
-    RecordingMessageBoxes boxes;
-    ScriptedOpenFileDialogs dialogs;
-    int argc = 1;
-    char name[8] = "test";
-    char* argv[2] = {name, nullptr};
-    TApplication app{argc, argv, {&boxes, &time.scheduler(), &dialogs}};
+struct DialogApplication : ::testing::Test, TestApplication {
     TOpenDialog dialog{&app};
 
     void SetUp() override

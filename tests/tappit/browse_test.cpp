@@ -8,6 +8,7 @@
 #include "recordingmessageboxes.h"
 #include "scriptedopenfiledialogs.h"
 #include "tappit/tappitmain.h"
+#include "testapplication.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,16 +26,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct Browsing : ::testing::Test {
+struct Browsing : ::testing::Test, TestApplication {
     QTemporaryDir dir;
     QString previousDir = QDir::currentPath();
-    VirtualTime time;
-    RecordingMessageBoxes boxes;
-    ScriptedOpenFileDialogs dialogs;
-    int argc = 1;
-    char name[8] = "test";
-    char* argv[2] = {name, nullptr};
-    std::unique_ptr<TApplication> app;
     TForm1* form = nullptr;
 
     void SetUp() override
@@ -45,11 +39,9 @@ struct Browsing : ::testing::Test {
 
     void start()
     {
-        app = std::make_unique<TApplication>(
-            argc, argv, ApplicationServices{&boxes, &time.scheduler(), &dialogs});
-        app->initialize();
-        app->setTitle(QStringLiteral("Tappit"));
-        app->createForm(form);
+        app.initialize();
+        app.setTitle(QStringLiteral("Tappit"));
+        app.createForm(form);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form->widget()));
         QApplication::setActiveWindow(form->widget());
@@ -58,7 +50,7 @@ struct Browsing : ::testing::Test {
 
     void TearDown() override
     {
-        app.reset();
+        app.destroyForms();
         QDir::setCurrent(previousDir);
     }
 
