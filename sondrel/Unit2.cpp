@@ -1,9 +1,7 @@
 #include "sondrel/Unit2.h"
+#include "Unit2_form.h"
 
 #include "forms/definition/formclass.h"
-
-extern "C" const unsigned char Unit2_form[];
-extern "C" const unsigned char Unit2_form_end[];
 
 using namespace forms;
 
@@ -15,7 +13,7 @@ TForm2::TForm2(TComponent* owner)
 
 std::string_view TForm2::definition()
 {
-    return {reinterpret_cast<const char*>(Unit2_form), std::size_t(Unit2_form_end - Unit2_form)};
+    return Unit2_form_bytes();
 }
 
 const FormClass& TForm2::formClass()

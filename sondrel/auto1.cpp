@@ -1,10 +1,8 @@
 #include "sondrel/auto1.h"
+#include "auto1_form.h"
 
 #include "forms/definition/formclass.h"
 #include "platform/sound/soundplayer.h"
-
-extern "C" const unsigned char auto1_form[];
-extern "C" const unsigned char auto1_form_end[];
 
 using namespace forms;
 using platform::sound::SoundPlayer;
@@ -18,7 +16,7 @@ TForm1::TForm1(TComponent* owner)
 
 std::string_view TForm1::definition()
 {
-    return {reinterpret_cast<const char*>(auto1_form), std::size_t(auto1_form_end - auto1_form)};
+    return auto1_form_bytes();
 }
 
 const FormClass& TForm1::formClass()

@@ -1,13 +1,11 @@
 #include "tappit/tappitmain.h"
 #include "tappit/wordcounter.h"
+#include "tappitmain_form.h"
 
 #include "forms/application.h"
 #include "forms/definition/formclass.h"
 #include "forms/richeditloader.h"
 #include "platform/shellcopy/shellfileoperation.h"
-
-extern "C" const unsigned char tappitmain_form[];
-extern "C" const unsigned char tappitmain_form_end[];
 
 using namespace forms;
 
@@ -19,8 +17,7 @@ TForm1::TForm1(TComponent* owner)
 
 std::string_view TForm1::definition()
 {
-    return {reinterpret_cast<const char*>(tappitmain_form),
-            std::size_t(tappitmain_form_end - tappitmain_form)};
+    return tappitmain_form_bytes();
 }
 
 const FormClass& TForm1::formClass()
