@@ -37,49 +37,49 @@ std::string utf8(std::u16string_view s)
     return out;
 }
 
-// The text, paragraphs joined by "¶".
-std::string text(const rt::Document& d)
+// Each run as `show` writes it, paragraphs joined by "¶".
+template <typename Show> std::string paragraphs(const rt::Document& d, Show show)
 {
     std::string out;
     for (std::size_t p = 0; p < d.paragraphs.size(); ++p) {
         if (p)
             out += "¶";
         for (const rt::Run& r : d.paragraphs[p].runs)
-            out += utf8(r.text);
+            out += show(r);
     }
     return out;
+}
+
+// The text alone.
+std::string text(const rt::Document& d)
+{
+    return paragraphs(d, [](const rt::Run& r) { return utf8(r.text); });
 }
 
 // Runs as "[attributes]text": font, size when not 12 pt, b/i/u, colour.
 std::string runs(const rt::Document& d)
 {
-    std::string out;
-    for (std::size_t p = 0; p < d.paragraphs.size(); ++p) {
-        if (p)
-            out += "¶";
-        for (const rt::Run& r : d.paragraphs[p].runs) {
-            std::string a;
-            auto add = [&a](const std::string& s) { a += (a.empty() ? "" : ",") + s; };
-            if (!r.format.font.empty())
-                add(utf8(r.format.font));
-            if (r.format.halfPoints != 24)
-                add("s" + std::to_string(r.format.halfPoints));
-            if (r.format.bold)
-                add("b");
-            if (r.format.italic)
-                add("i");
-            if (r.format.underline)
-                add("u");
-            if (r.format.color) {
-                char hex[8];
-                std::snprintf(hex, sizeof hex, "#%02x%02x%02x", r.format.color->red,
-                              r.format.color->green, r.format.color->blue);
-                add(hex);
-            }
-            out += "[" + a + "]" + utf8(r.text);
+    return paragraphs(d, [](const rt::Run& r) {
+        std::string a;
+        auto add = [&a](const std::string& s) { a += (a.empty() ? "" : ",") + s; };
+        if (!r.format.font.empty())
+            add(utf8(r.format.font));
+        if (r.format.halfPoints != 24)
+            add("s" + std::to_string(r.format.halfPoints));
+        if (r.format.bold)
+            add("b");
+        if (r.format.italic)
+            add("i");
+        if (r.format.underline)
+            add("u");
+        if (r.format.color) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "#%02x%02x%02x", r.format.color->red,
+                          r.format.color->green, r.format.color->blue);
+            add(hex);
         }
-    }
-    return out;
+        return "[" + a + "]" + utf8(r.text);
+    });
 }
 
 bool has(const rt::ReadResult& r, Kind k)
