@@ -8,7 +8,7 @@
 #include "recordingmessageboxes.h"
 #include "scriptedopenfiledialogs.h"
 #include "tappit/tappitmain.h"
-#include "testapplication.h"
+#include "tappitapplication.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,10 +26,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct Browsing : ::testing::Test, TestApplication {
+struct Browsing : ::testing::Test, TappitApplication {
     QTemporaryDir dir;
     QString previousDir = QDir::currentPath();
-    TForm1* form = nullptr;
 
     void SetUp() override
     {
@@ -37,16 +36,7 @@ struct Browsing : ::testing::Test, TestApplication {
         ASSERT_TRUE(QDir::setCurrent(dir.path()));
     }
 
-    void start()
-    {
-        app.initialize();
-        app.setTitle(QStringLiteral("Tappit"));
-        app.createForm(form);
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form->widget()));
-        QApplication::setActiveWindow(form->widget());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form->widget()));
-    }
+    void start() { ASSERT_TRUE(startTappit()); }
 
     void TearDown() override
     {

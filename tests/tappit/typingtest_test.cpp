@@ -2,7 +2,7 @@
 #include "forms/virtualtime.h"
 #include "qtprinters.h"
 #include "tappit/tappitmain.h"
-#include "testapplication.h"
+#include "tappitapplication.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -21,18 +21,12 @@ using namespace std::chrono_literals;
 namespace {
 
 // The real window on virtual time: a whole one-minute test runs in milliseconds.
-struct TypingTest : TestApplication {
-    TForm1* form = nullptr;
-
+struct TypingTest : TappitApplication {
     TypingTest()
     {
-        app.initialize();
-        app.setTitle(QStringLiteral("Tappit"));
-        app.createForm(form);
+        EXPECT_TRUE(startTappit());
         // The start-up load replaces the text one second in; it has tests of its own.
         form->Timer3->setEnabled(false);
-        form->show();
-        QApplication::setActiveWindow(form->widget());
     }
 
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)

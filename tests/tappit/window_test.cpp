@@ -2,7 +2,7 @@
 #include "forms/virtualtime.h"
 #include "qtprinters.h"
 #include "tappit/tappitmain.h"
-#include "testapplication.h"
+#include "tappitapplication.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,19 +21,8 @@ using namespace forms;
 namespace {
 
 // The real window, built from its definition, on virtual time and with recorded boxes.
-struct TappitWindow : ::testing::Test, TestApplication {
-    TForm1* form = nullptr;
-
-    void SetUp() override
-    {
-        app.initialize();
-        app.setTitle(QStringLiteral("Tappit"));
-        app.createForm(form);
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form->widget()));
-        QApplication::setActiveWindow(form->widget());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form->widget()));
-    }
+struct TappitWindow : ::testing::Test, TappitApplication {
+    void SetUp() override { ASSERT_TRUE(startTappit()); }
 
     // The control whose window holds the keyboard focus.
     QString focusedControl() const
