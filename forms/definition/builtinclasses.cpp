@@ -241,6 +241,8 @@ void registerControls(ClassRegistry& r)
              using B = TOleContainer::BorderStyle;
              x.setBorderStyle(toEnum<B>(v, {{"bsNone", B::None}, {"bsSingle", B::Single}}));
          })},
+        {QStringLiteral("Data"),
+         on<TOleContainer>([](auto& x, auto& v, auto& ctx) { x.loadFromData(ctx.binary(v)); })},
     };
 
     auto& rich =

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <string_view>
 #include <variant>
 
 namespace forms {
@@ -60,6 +61,19 @@ public:
         return *this;
     }
 
+    // Bytes the program links in, which the definition names as "{@name}" instead of spelling
+    // them out: large stored values need no copy in the text.
+    FormClass& linkedData(const QString& name, std::string_view bytes)
+    {
+        linkedData_[name] = bytes;
+        return *this;
+    }
+    const std::string_view* findLinkedData(const QString& name) const
+    {
+        auto it = linkedData_.find(name);
+        return it == linkedData_.end() ? nullptr : &it->second;
+    }
+
     const QString& className() const { return className_; }
     const auto& fields() const { return fields_; }
     const Method* findMethod(const QString& name) const
@@ -72,6 +86,7 @@ private:
     QString className_;
     std::map<QString, FieldBinder, definition::NameLess> fields_;
     std::map<QString, Method, definition::NameLess> methods_;
+    std::map<QString, std::string_view, definition::NameLess> linkedData_;
 };
 
 } // namespace forms

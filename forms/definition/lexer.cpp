@@ -325,6 +325,31 @@ void Lexer::readCharacterCode(Token& token)
     appendUtf8(token.text, code);
 }
 
+bool Lexer::atLinkedName()
+{
+    skipWhitespace();
+    return !atEnd() && text_[offset_] == '@';
+}
+
+std::string Lexer::readLinkedName(SourcePosition open)
+{
+    ++offset_; // '@'
+    const std::size_t start = offset_;
+    if (atEnd() || !isLetter(text_[offset_]))
+        throw ParseError{"expected name after '@' in binary value", position()};
+    while (!atEnd() && isIdentifierChar(text_[offset_]))
+        ++offset_;
+    std::string name(text_.substr(start, offset_ - start));
+    skipWhitespace();
+    if (atEnd())
+        throw ParseError{"unterminated binary value", open};
+    if (text_[offset_] != '}')
+        throw ParseError{"expected '}' after linked name, found " + describeChar(text_[offset_]),
+                         position()};
+    ++offset_;
+    return name;
+}
+
 std::vector<std::uint8_t> Lexer::readBinary(std::size_t maxBytes, SourcePosition open)
 {
     std::vector<std::uint8_t> bytes;

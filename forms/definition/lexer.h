@@ -54,6 +54,10 @@ public:
 
     // Reads hex digit pairs up to and including the closing '}'. `open` is where the '{' was.
     std::vector<std::uint8_t> readBinary(std::size_t maxBytes, SourcePosition open);
+    // Whether the binary value just opened names linked bytes ("{@name}") instead of holding
+    // them; then readLinkedName() reads the name up to and including the closing '}'.
+    bool atLinkedName();
+    std::string readLinkedName(SourcePosition open);
 
 private:
     bool atEnd() const { return offset_ >= text_.size(); }

@@ -119,7 +119,10 @@ private:
         case TokenKind::LeftBrace:
             value.kind = Value::Kind::Binary;
             // The lexer stands right behind the '{': current_ is the only token read ahead.
-            value.bytes = lexer_.readBinary(limits_.maxBinaryBytes, value.position);
+            if (lexer_.atLinkedName())
+                value.linked = lexer_.readLinkedName(value.position);
+            else
+                value.bytes = lexer_.readBinary(limits_.maxBinaryBytes, value.position);
             advance();
             break;
         default:

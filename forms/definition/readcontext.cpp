@@ -44,6 +44,19 @@ TKeyEvent ReadContext::keyHandler(const Value& value) const
     };
 }
 
+std::span<const std::uint8_t> ReadContext::binary(const Value& value) const
+{
+    if (value.kind != Value::Kind::Binary)
+        throw invalidValue();
+    if (value.linked.empty())
+        return value.bytes;
+    const QString name = QString::fromStdString(value.linked);
+    const std::string_view* bytes = formClass_.findLinkedData(name);
+    if (!bytes)
+        throw Exception::fmt(QString::fromUtf8(messages::LinkedDataNotFound), name);
+    return {reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()};
+}
+
 void ReadContext::reference(const Value& value, std::function<void(TComponent*)> resolve)
 {
     fixups_.push_back({control_, property_, toIdentifier(value), std::move(resolve)});

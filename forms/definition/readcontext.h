@@ -5,7 +5,9 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 namespace forms {
@@ -26,6 +28,10 @@ public:
 
     TNotifyEvent notifyHandler(const Value& value) const;
     TKeyEvent keyHandler(const Value& value) const;
+
+    // The bytes of a binary value: its own, or those linked into the program under its name.
+    // Valid while the value and the program live.
+    std::span<const std::uint8_t> binary(const Value& value) const;
 
     // Calls resolve with the component the value names, after every control has been created.
     void reference(const Value& value, std::function<void(TComponent*)> resolve);

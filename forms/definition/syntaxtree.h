@@ -22,7 +22,7 @@ struct Value {
         Identifier, // clBlack, True, bsSingle, RichEdit1, Button2Click
         Set,        // [fsBold, fsItalic]
         StringList, // ('one' 'two')
-        Binary,     // {0A1B2C}
+        Binary,     // {0A1B2C}, or {@name}: bytes linked into the program under that name
     };
 
     Kind kind = Kind::Integer;
@@ -30,6 +30,7 @@ struct Value {
     std::string text;                // String, Identifier
     std::vector<std::string> items;  // Set (identifiers), StringList (strings)
     std::vector<std::uint8_t> bytes; // Binary
+    std::string linked;              // Binary: the name of linked bytes, which stand for `bytes`
     SourcePosition position;
 };
 

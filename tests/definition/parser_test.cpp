@@ -61,6 +61,13 @@ Value binary(std::vector<std::uint8_t> bytes)
     v.bytes = std::move(bytes);
     return v;
 }
+Value linked(std::string name)
+{
+    Value v;
+    v.kind = Value::Kind::Binary;
+    v.linked = std::move(name);
+    return v;
+}
 
 void expectSameValue(const Value& actual, const Value& expected)
 {
@@ -69,6 +76,7 @@ void expectSameValue(const Value& actual, const Value& expected)
     EXPECT_EQ(actual.text, expected.text);
     EXPECT_EQ(actual.items, expected.items);
     EXPECT_EQ(actual.bytes, expected.bytes);
+    EXPECT_EQ(actual.linked, expected.linked);
 }
 
 void expectPosition(const SourcePosition& actual, std::size_t offset, int line, int column)
@@ -198,7 +206,9 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"EmptyBinary", "{}", binary({})},
         ValueCase{"BinaryPairs", "{0A1B 2C}", binary({0x0A, 0x1B, 0x2C})},
         ValueCase{"BinaryLowercase", "{ff00}", binary({0xFF, 0x00})},
-        ValueCase{"BinaryAcrossLines", "{\r\n  0A1B\r\n  2C\r\n}", binary({0x0A, 0x1B, 0x2C})}),
+        ValueCase{"BinaryAcrossLines", "{\r\n  0A1B\r\n  2C\r\n}", binary({0x0A, 0x1B, 0x2C})},
+        ValueCase{"LinkedBytes", "{@soundobject}", linked("soundobject")},
+        ValueCase{"LinkedBytesSpaced", "{\n  @sound_2\n}", linked("sound_2")}),
     caseName<ValueCase>);
 
 // ---------------------------------------------------------------------------------------------
@@ -488,6 +498,12 @@ INSTANTIATE_TEST_SUITE_P(
                   7},
         ErrorCase{"UnterminatedOnOddDigit", "object A: B\n  X = {0A1", "unterminated binary value",
                   2, 7},
+        ErrorCase{"LinkedWithoutName", inObject("{@}"), "expected name after '@' in binary value",
+                  2, 9},
+        ErrorCase{"LinkedAndBytes", inObject("{@a 0A}"),
+                  "expected '}' after linked name, found '0'", 2, 11},
+        ErrorCase{"UnterminatedLinked", "object A: B\n  X = {@a", "unterminated binary value", 2,
+                  7},
         // Characters outside the grammar
         ErrorCase{"UnexpectedCharacter", inObject("@"), "unexpected character '@'", 2, 7},
         ErrorCase{"SingleSlash", inObject("/"), "unexpected character '/'", 2, 7},
