@@ -4,6 +4,7 @@
 #include "forms/font.h"
 #include "forms/form.h"
 #include "forms/messageboxes.h"
+#include "forms/popupmenus.h"
 #include "forms/programtitle.h"
 #include "forms/qtopenfiledialogs.h"
 #include "forms/serverswitch.h"
@@ -58,6 +59,13 @@ TApplication::TApplication(int& argc, char** argv, Services services, CommandLin
     } else {
         ownedOpenFileDialogs_ = std::make_unique<QtOpenFileDialogs>();
         openFileDialogs_ = ownedOpenFileDialogs_.get();
+    }
+
+    if (services.popupMenus) {
+        popupMenus_ = services.popupMenus;
+    } else {
+        ownedPopupMenus_ = std::make_unique<QtPopupMenus>();
+        popupMenus_ = ownedPopupMenus_.get();
     }
 
     if (services.scheduler) {

@@ -18,6 +18,7 @@ namespace forms {
 class Exception;
 class MessageBoxes;
 class OpenFileDialogs;
+class PopupMenus;
 class TForm;
 
 // What tests replace: the message boxes (a recording fake) and the scheduler (virtual time).
@@ -25,6 +26,7 @@ struct ApplicationServices {
     MessageBoxes* messageBoxes = nullptr;
     Scheduler* scheduler = nullptr;
     OpenFileDialogs* openFileDialogs = nullptr;
+    PopupMenus* popupMenus = nullptr;
 };
 
 // The application object: owns the windows, runs the message loop and reports failures.
@@ -83,6 +85,7 @@ public:
     MessageBoxes& messageBoxes() { return *messageBoxes_; }
     Scheduler& scheduler() { return *scheduler_; }
     OpenFileDialogs& openFileDialogs() { return *openFileDialogs_; }
+    PopupMenus& popupMenus() { return *popupMenus_; }
 
     // Closes the windows and destroys them with their controls.
     void destroyForms();
@@ -93,6 +96,8 @@ private:
     MessageBoxes* messageBoxes_;
     std::unique_ptr<OpenFileDialogs> ownedOpenFileDialogs_;
     OpenFileDialogs* openFileDialogs_;
+    std::unique_ptr<PopupMenus> ownedPopupMenus_;
+    PopupMenus* popupMenus_;
     std::unique_ptr<SteadyClock> ownedClock_;
     std::unique_ptr<Scheduler> ownedScheduler_;
     Scheduler* scheduler_;
