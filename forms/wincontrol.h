@@ -54,6 +54,13 @@ public:
     void paintControls(QPainter& painter, const QRegion& dirty);
     virtual void paint(QPainter& painter, const QRegion& dirty);
 
+    // The mouse on the control's own window, in its coordinates. Nothing happens by default.
+    virtual void mouseDown(Qt::MouseButton, TShiftState, const QPoint&) {}
+    virtual void mouseUp(Qt::MouseButton, TShiftState, const QPoint&) {}
+    virtual void doubleClick() {}
+    // The control's window gained or lost the focus.
+    virtual void focusChanged() {}
+
     // Whether a key press moves the focus instead of reaching the control (Tab, Shift+Tab).
     virtual bool keyMovesFocus(int qtKey, Qt::KeyboardModifiers modifiers) const;
     // Returns false when the handler swallowed the key.
