@@ -7,6 +7,11 @@
 #   no-window       started with ARG..., the program ends with code 0 without mapping a window
 #   no-display      started with ARG... and no display at all (as an installer runs it), the
 #                   program ends with code 0 and writes nothing, neither files nor output
+#   picture         the stored object's picture fills the 32 x 32 pixels at the top-left of the
+#                   client area, inside the container's edge, and the window colour is all around
+#   damaged         PROGRAM holds a damaged stored object: it ends with code 3 before mapping a
+#                   window, and reports "Abnormal program termination" and ARG... (the reason)
+#                   on standard error
 # Exits 77 (skip) only when Xvfb itself is not installed (no-display needs no X server).
 set -euo pipefail
 
@@ -88,8 +93,46 @@ no_window() {
     echo "ok: $* ended with code 0 and mapped no window"
 }
 
+damaged() {
+    local status=0 reason="$*"
+    "$xprobe" launch-and-wait "" $map_timeout_ms --supervise $exit_timeout_ms -- \
+        "$program" >"$work/xprobe.out" 2>"$work/xprobe.log" || status=$?
+    if grep -q 'window=' "$work/xprobe.out"; then
+        fail "a window was mapped: $(cat "$work/xprobe.out")"
+    fi
+    grep -q "ended (exit_code=3) before mapping" "$work/xprobe.log" || {
+        cat "$work/xprobe.log" >&2
+        fail "the program did not end with code 3 before mapping a window (xprobe status $status)"
+    }
+    grep -qxF "Abnormal program termination" "$work/xprobe.log" ||
+        fail "no report of the abnormal termination: $(cat "$work/xprobe.log")"
+    grep -qF "$reason" "$work/xprobe.log" ||
+        fail "the reason '$reason' is not on standard error: $(cat "$work/xprobe.log")"
+    echo "ok: ended with code 3 before mapping a window, saying why: $reason"
+}
+
+picture() {
+    launch "T Tonmira" "$program" "$@"
+    # The picture lies inside the container's 2-pixel sunken edge: pixels 2 to 33.
+    local inside=() outside=() x y
+    for y in 3 7 11 15 19 23 27 31; do
+        for x in 3 7 11 15 19 23 27 31; do inside+=("$x" "$y"); done
+    done
+    outside=(34 2 2 34 40 40 34 33 33 34 300 100 100 150 500 180)
+    local coloured white
+    coloured=$("$xprobe" pixels "$window" "${inside[@]}" | grep -cvx '#ffffff' || true)
+    [ "$coloured" -ge 32 ] ||
+        fail "only $coloured of 64 points in the picture's square differ from the window colour"
+    white=$("$xprobe" pixels "$window" "${outside[@]}" | grep -cx '#ffffff' || true)
+    [ "$white" -eq 8 ] ||
+        fail "only $white of 8 points around the picture show the window colour"
+    echo "ok: the picture at the top-left, $coloured of 64 sampled points coloured, window colour around it"
+}
+
 case $case_name in
     second-window) second_window "$@" ;;
+    picture) picture "$@" ;;
+    damaged) damaged "$@" ;;
     no-window) no_window "$@" ;;
     *) fail "unknown case '$case_name'" ;;
 esac

@@ -52,6 +52,9 @@ const char* const usageText =
       Exits 1 if no window appears in time or the program ends first.
   xprobe close WINDOW_ID
       Sends WM_DELETE_WINDOW as a window manager would (fails if the window does not take it).
+  xprobe pixels WINDOW_ID X Y [X Y...]
+      Prints the colour of each pixel (window coordinates, frame excluded) as #rrggbb, one line
+      each, as the X server holds it. Fails for a point outside the window.
 )";
 
 [[noreturn]] void usage(const char* why)
@@ -429,6 +432,47 @@ int closeWindow(int argc, char** argv)
     return 0;
 }
 
+int printPixels(int argc, char** argv)
+{
+    if (argc < 3 || argc % 2 != 1)
+        usage("pixels needs a WINDOW_ID and pairs of X Y");
+    auto id = parseNumber(argv[0], 0);
+    if (!id || *id == 0)
+        usage("WINDOW_ID must be a number such as 0x2a00007");
+    const Window window = static_cast<Window>(*id);
+
+    Connection x;
+    XWindowAttributes attributes{};
+    lastXError = 0;
+    if (!XGetWindowAttributes(x.get(), window, &attributes) || lastXError != 0)
+        fail("no such window " + std::string(argv[0]));
+    for (int i = 1; i + 1 < argc; i += 2) {
+        auto px = parseNumber(argv[i], 10);
+        auto py = parseNumber(argv[i + 1], 10);
+        if (!px || !py || *px < 0 || *py < 0 || *px >= attributes.width || *py >= attributes.height)
+            fail(std::string("point ") + argv[i] + "," + argv[i + 1] + " is outside the window");
+        XImage* image = XGetImage(x.get(), window, int(*px), int(*py), 1, 1, AllPlanes, ZPixmap);
+        if (!image)
+            fail("reading the window's pixels failed");
+        const unsigned long pixel = XGetPixel(image, 0, 0);
+        XDestroyImage(image);
+        // TrueColor visuals at 24 bits: the masks place red, green and blue.
+        auto channel = [&](unsigned long mask) {
+            if (!mask)
+                return 0ul;
+            unsigned long v = pixel & mask;
+            while (!(mask & 1)) {
+                mask >>= 1;
+                v >>= 1;
+            }
+            return v * 255 / mask;
+        };
+        std::printf("#%02lx%02lx%02lx\n", channel(attributes.visual->red_mask),
+                    channel(attributes.visual->green_mask), channel(attributes.visual->blue_mask));
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -440,6 +484,8 @@ int main(int argc, char** argv)
         return launchAndWait(argc - 2, argv + 2);
     if (command == "close")
         return closeWindow(argc - 2, argv + 2);
+    if (command == "pixels")
+        return printPixels(argc - 2, argv + 2);
     if (command == "-h" || command == "--help") {
         std::fputs(usageText, stdout);
         return 0;
