@@ -33,7 +33,7 @@ Bytes pattern(std::size_t size, std::uint32_t seed)
     return b;
 }
 
-struct Spec {
+struct StreamPlan {
     std::u16string name;
     std::size_t size;
 };
@@ -44,13 +44,13 @@ struct Document {
     Bytes bytes;
 };
 
-Document make(const std::vector<Spec>& specs)
+Document make(const std::vector<StreamPlan>& plan)
 {
     Document d;
-    for (std::size_t i = 0; i < specs.size(); ++i)
-        d.contents.push_back(pattern(specs[i].size, std::uint32_t(i + 1)));
-    for (std::size_t i = 0; i < specs.size(); ++i)
-        d.streams.push_back(StreamData{specs[i].name, d.contents[i]});
+    for (std::size_t i = 0; i < plan.size(); ++i)
+        d.contents.push_back(pattern(plan[i].size, std::uint32_t(i + 1)));
+    for (std::size_t i = 0; i < plan.size(); ++i)
+        d.streams.push_back(StreamData{plan[i].name, d.contents[i]});
     d.bytes = writeCompoundFile(someClass, d.streams);
     return d;
 }
@@ -67,7 +67,7 @@ CompoundFile openOk(const Bytes& bytes)
 
 struct RoundTrip {
     const char* label;
-    std::vector<Spec> specs;
+    std::vector<StreamPlan> plan;
     std::uint32_t fatSectors;
     std::uint32_t difatSectors;
 };
@@ -77,7 +77,7 @@ class CompoundRoundTrip : public testing::TestWithParam<RoundTrip> {};
 TEST_P(CompoundRoundTrip, EveryStreamReadsBackInPlaceAndTheAllocationHolds)
 {
     const RoundTrip& p = GetParam();
-    const Document d = make(p.specs);
+    const Document d = make(p.plan);
     EXPECT_EQ(d.bytes, writeCompoundFile(someClass, d.streams)) << "not deterministic";
 
     const auto allocation = compoundlayout::checkAllocation(d.bytes);
@@ -90,15 +90,15 @@ TEST_P(CompoundRoundTrip, EveryStreamReadsBackInPlaceAndTheAllocationHolds)
     EXPECT_EQ(file.root().type, Entry::Type::Root);
     EXPECT_EQ(file.root().classId, someClass);
     std::size_t miniSectors = 0;
-    for (const Spec& s : p.specs)
+    for (const StreamPlan& s : p.plan)
         miniSectors += s.size < 4096 ? (s.size + 63) / 64 : 0;
     EXPECT_EQ(file.root().size, miniSectors * 64);
 
-    for (std::size_t i = 0; i < p.specs.size(); ++i) {
+    for (std::size_t i = 0; i < p.plan.size(); ++i) {
         SCOPED_TRACE(testing::Message() << "stream " << i);
-        const auto id = file.find(0, p.specs[i].name);
+        const auto id = file.find(0, p.plan[i].name);
         ASSERT_TRUE(id.has_value());
-        EXPECT_EQ(file.entries()[*id].size, p.specs[i].size);
+        EXPECT_EQ(file.entries()[*id].size, p.plan[i].size);
         auto whole = file.read(*id);
         ASSERT_TRUE(std::holds_alternative<Bytes>(whole)) << std::get<Error>(whole).message;
         EXPECT_TRUE(std::get<Bytes>(whole) == d.contents[i]);
@@ -114,14 +114,13 @@ TEST_P(CompoundRoundTrip, EveryStreamReadsBackInPlaceAndTheAllocationHolds)
 
         // Pieces across sector and mini sector seams, and past the end.
         for (std::size_t offset : {std::size_t(0), std::size_t(60), std::size_t(500),
-                                   p.specs[i].size / 2, p.specs[i].size}) {
+                                   p.plan[i].size / 2, p.plan[i].size}) {
             Bytes piece(700, 0xEE);
             auto got = file.readAt(*id, offset, piece);
             ASSERT_TRUE(std::holds_alternative<std::size_t>(got));
             const std::size_t n = std::get<std::size_t>(got);
-            const std::size_t wanted = offset >= p.specs[i].size
-                                           ? 0
-                                           : std::min<std::size_t>(700, p.specs[i].size - offset);
+            const std::size_t wanted =
+                offset >= p.plan[i].size ? 0 : std::min<std::size_t>(700, p.plan[i].size - offset);
             ASSERT_EQ(n, wanted) << "at " << offset;
             EXPECT_TRUE(std::equal(piece.begin(), piece.begin() + std::ptrdiff_t(n),
                                    d.contents[i].begin() + std::ptrdiff_t(offset)))
@@ -130,14 +129,14 @@ TEST_P(CompoundRoundTrip, EveryStreamReadsBackInPlaceAndTheAllocationHolds)
     }
 }
 
-std::vector<Spec> manyStreams()
+std::vector<StreamPlan> manyStreams()
 {
-    std::vector<Spec> specs;
+    std::vector<StreamPlan> plan;
     for (int i = 0; i < 40; ++i)
-        specs.push_back({u"S" + std::u16string(std::size_t(i % 7 + 1), char16_t(u'a' + i % 26)) +
-                             char16_t(u'A' + i / 7),
-                         std::size_t(i * 397 % 9000)});
-    return specs;
+        plan.push_back({u"S" + std::u16string(std::size_t(i % 7 + 1), char16_t(u'a' + i % 26)) +
+                            char16_t(u'A' + i / 7),
+                        std::size_t(i * 397 % 9000)});
+    return plan;
 }
 
 INSTANTIATE_TEST_SUITE_P(
