@@ -51,6 +51,10 @@ struct Error {
     std::string message;    // with the numbers: sector, entry id, sizes
 };
 
+// How the format orders sibling names: shorter names first, names of one length unit by unit,
+// upper-cased. Negative, zero or positive like a three-way comparison.
+int compareNames(std::u16string_view a, std::u16string_view b);
+
 // A compound document (version 3 or 4) read from bytes that must outlive it. Opening reads the
 // header, the sector allocation table through its DIFAT chain, the directory and the mini
 // table; every chain walk is bounded by the number of sectors in the file.
@@ -79,6 +83,24 @@ public:
 private:
     CompoundFile() = default;
 
+    std::optional<Error> readHeader();
+    std::optional<Error> readFat();
+    std::optional<Error> readDirectory();
+    std::optional<Error> checkTree() const;
+    std::optional<Error> readMiniFat();
+    std::optional<Error> readStreams();
+    // A chain of sectors (or mini sectors) from `start`, whose number was read at byte `at`.
+    std::optional<Error> walk(std::uint32_t start, std::size_t at, bool mini,
+                              const std::string& what, std::vector<std::uint32_t>& out);
+    std::optional<Error> checkSector(std::uint32_t sector, std::size_t at, std::uint64_t limit,
+                                     const std::string& what) const;
+    std::size_t sectorOffset(std::uint32_t sector) const;
+    std::size_t fatEntryOffset(std::uint32_t index) const;
+    std::size_t miniFatEntryOffset(std::uint32_t index) const;
+    bool isMini(std::uint32_t id) const;
+    // File offset of the `index`th sector (or mini sector) of stream `id`.
+    std::size_t unitOffset(std::uint32_t id, std::size_t index) const;
+
     std::span<const std::uint8_t> bytes_;
     std::vector<Entry> entries_;
     std::vector<std::uint32_t> fat_;
@@ -87,6 +109,25 @@ private:
     std::uint32_t sectorShift_ = 9;
     std::uint32_t miniSectorShift_ = 6;
     std::uint32_t miniStreamCutoff_ = 4096;
+
+    std::uint16_t majorVersion_ = 3;
+    std::uint32_t sectorCount_ = 0; // whole sectors after the header
+    std::vector<std::uint32_t> fatSectors_;
+    std::vector<std::uint32_t> miniFatSectors_;
+    std::vector<std::uint32_t> directorySectors_;
+    std::uint32_t miniSectorCount_ = 0; // mini sectors the mini stream holds
+    // Each entry's sectors (mini sectors for a small stream); entry 0 has the mini stream's.
+    std::vector<std::vector<std::uint32_t>> chains_;
+    // While opening: sectors and mini sectors already placed in a chain.
+    std::vector<bool> used_;
+    std::vector<bool> miniUsed_;
+    // Header fields needed after the header is read.
+    std::uint32_t fatCount_ = 0;
+    std::uint32_t firstDirectory_ = EndOfChain;
+    std::uint32_t firstMiniFat_ = EndOfChain;
+    std::uint32_t miniFatCount_ = 0;
+    std::uint32_t firstDifat_ = EndOfChain;
+    std::uint32_t difatCount_ = 0;
 };
 
 } // namespace formats::compound
