@@ -3,6 +3,7 @@
 
 #include "forms/definition/formclass.h"
 #include "platform/sound/soundplayer.h"
+#include "sondrel/storedobject.h"
 
 using namespace forms;
 using platform::sound::SoundPlayer;
@@ -21,11 +22,13 @@ std::string_view TForm1::definition()
 
 const FormClass& TForm1::formClass()
 {
-    static const FormClass cls = FormClass(QStringLiteral("TForm1"))
-                                     .field(QStringLiteral("Label1"), &TForm1::Label1)
-                                     .field(QStringLiteral("OleContainer1"), &TForm1::OleContainer1)
-                                     .field(QStringLiteral("Timer1"), &TForm1::Timer1)
-                                     .handler(QStringLiteral("Timer1Timer"), &TForm1::Timer1Timer);
+    static const FormClass cls =
+        FormClass(QStringLiteral("TForm1"))
+            .field(QStringLiteral("Label1"), &TForm1::Label1)
+            .field(QStringLiteral("OleContainer1"), &TForm1::OleContainer1)
+            .field(QStringLiteral("Timer1"), &TForm1::Timer1)
+            .handler(QStringLiteral("Timer1Timer"), &TForm1::Timer1Timer)
+            .linkedData(QStringLiteral("soundobject"), storedSoundObject());
     return cls;
 }
 
