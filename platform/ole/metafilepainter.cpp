@@ -59,8 +59,7 @@ public:
         , target_(target)
         , visible_(visible)
         , window_{0, 0, target.width(), target.height()}
-    {
-    }
+    {}
 
     void setWindowOrigin(std::int32_t x, std::int32_t y) override
     {
