@@ -88,8 +88,11 @@ Table makeHarmonics(const Table& sine, std::initializer_list<int> weights)
     std::array<i64, tableSize> sum{};
     int harmonic = 1;
     for (int w : weights) {
-        for (int i = 0; i < tableSize; ++i)
-            sum[std::size_t(i)] += i64(w) * sine[std::size_t((harmonic * i) & (tableSize - 1))];
+        std::size_t at = 0;
+        for (std::size_t i = 0; i < tableSize; ++i) {
+            sum[i] += i64(w) * sine[at];
+            at = (at + std::size_t(harmonic)) & (tableSize - 1);
+        }
         ++harmonic;
     }
     i64 peak = 1;
@@ -117,8 +120,8 @@ i32 lookup(const Table& t, u32 phase)
 
 // Phase steps per sample (2^32 is one cycle) for MIDI notes 116 to 127 at 44.1 kHz; lower
 // notes are whole octaves below.
-constexpr std::array<u32, 12> topOctave = {647154683, 685636503, 726406571,  769600953,
-                                           815363807, 863847862, 915214929,  969636441,
+constexpr std::array<u32, 12> topOctave = {647154683,  685636503,  726406571,  769600953,
+                                           815363807,  863847862,  915214929,  969636441,
                                            1027294024, 1088380105, 1153098554, 1221665363};
 
 u32 increment(int note)
@@ -209,7 +212,8 @@ void pluck(Mix& mix, Noise& noise, i64 start, int note, i32 level, i64 hold, con
     const int pick = std::max(1, length * style.pickAt / 100);
     i64 mean = 0;
     for (int i = 0; i < length; ++i) {
-        line[std::size_t(i)] = burst[std::size_t(i)] - (i >= pick ? burst[std::size_t(i - pick)] : 0);
+        line[std::size_t(i)] =
+            burst[std::size_t(i)] - (i >= pick ? burst[std::size_t(i - pick)] : 0);
         mean += line[std::size_t(i)];
     }
     mean /= length;
@@ -268,9 +272,9 @@ void lead(Mix& mix, Noise& noise, const Tables& t, i64 start, int note, i32 leve
         else
             envelope = (envelope * release) >> 30;
         chiff = (chiff * chiffDecay) >> 30;
-        const i64 depth = age < vibratoDelay
-                              ? 0
-                              : std::min(age - vibratoDelay, vibratoGrow) * vibratoDepth / vibratoGrow;
+        const i64 depth = age < vibratoDelay ? 0
+                                             : std::min(age - vibratoDelay, vibratoGrow) *
+                                                   vibratoDepth / vibratoGrow;
         const i64 wobble = (lookup(t.sine, vibrato) * depth) >> 15;
         phase += u32(i64(step) + ((i64(step) * wobble) >> 16));
         vibrato += 506436; // 5.2 Hz
@@ -306,8 +310,8 @@ void bell(Mix& mix, const Tables& t, i64 start, int note, i32 level)
 
 // A pad chord: every note two slightly detuned oscillators, all through two gentle low-pass
 // stages, fading in and out slowly.
-void pad(Mix& mix, Noise& noise, const Tables& t, i64 start, std::span<const int> notes,
-         i32 level, i64 hold, i32 brightness)
+void pad(Mix& mix, Noise& noise, const Tables& t, i64 start, std::span<const int> notes, i32 level,
+         i64 hold, i32 brightness)
 {
     std::array<u32, 8> phases{};
     std::array<u32, 8> steps{};
@@ -420,7 +424,7 @@ void snare(Mix& mix, Noise& noise, i64 start, i32 level)
 enum class Quality { Major, Minor, Seventh, MinorSeventh };
 
 struct Chord {
-    int root;      // pitch class, C = 0
+    int root; // pitch class, C = 0
     Quality quality;
     int bass = -1; // pitch class of the bass when it is not the root
 };
@@ -431,20 +435,75 @@ constexpr Quality Maj = Quality::Major, Min = Quality::Minor, Dom7 = Quality::Se
 
 constexpr std::array<Chord, barCount> chords = {{
     // intro
-    {D, Maj}, {G, Maj}, {D, Maj}, {A, Maj},
+    {D, Maj},
+    {G, Maj},
+    {D, Maj},
+    {A, Maj},
     // A
-    {D, Maj}, {B, Min}, {G, Maj}, {A, Maj}, {D, Maj}, {B, Min}, {E, Min7}, {A, Dom7},
-    {D, Maj}, {Fs, Min}, {G, Maj}, {D, Maj, Fs}, {E, Min}, {A, Maj}, {D, Maj}, {D, Maj},
+    {D, Maj},
+    {B, Min},
+    {G, Maj},
+    {A, Maj},
+    {D, Maj},
+    {B, Min},
+    {E, Min7},
+    {A, Dom7},
+    {D, Maj},
+    {Fs, Min},
+    {G, Maj},
+    {D, Maj, Fs},
+    {E, Min},
+    {A, Maj},
+    {D, Maj},
+    {D, Maj},
     // B
-    {G, Maj}, {A, Maj}, {Fs, Min}, {B, Min}, {E, Min}, {A, Maj}, {D, Maj}, {D, Dom7},
-    {G, Maj}, {G, Min}, {D, Maj, Fs}, {B, Min}, {E, Min}, {E, Dom7}, {A, Maj}, {A, Dom7},
+    {G, Maj},
+    {A, Maj},
+    {Fs, Min},
+    {B, Min},
+    {E, Min},
+    {A, Maj},
+    {D, Maj},
+    {D, Dom7},
+    {G, Maj},
+    {G, Min},
+    {D, Maj, Fs},
+    {B, Min},
+    {E, Min},
+    {E, Dom7},
+    {A, Maj},
+    {A, Dom7},
     // interlude
-    {B, Min}, {G, Maj}, {E, Min}, {A, Maj},
+    {B, Min},
+    {G, Maj},
+    {E, Min},
+    {A, Maj},
     // A'
-    {D, Maj}, {B, Min}, {G, Maj}, {A, Maj}, {D, Maj}, {B, Min}, {E, Min7}, {A, Dom7},
-    {D, Maj}, {Fs, Min}, {G, Maj}, {D, Maj, Fs}, {E, Min}, {A, Maj}, {G, Maj}, {A, Maj},
+    {D, Maj},
+    {B, Min},
+    {G, Maj},
+    {A, Maj},
+    {D, Maj},
+    {B, Min},
+    {E, Min7},
+    {A, Dom7},
+    {D, Maj},
+    {Fs, Min},
+    {G, Maj},
+    {D, Maj, Fs},
+    {E, Min},
+    {A, Maj},
+    {G, Maj},
+    {A, Maj},
     // coda
-    {D, Maj}, {G, Maj}, {D, Maj, Fs}, {G, Maj}, {E, Min}, {A, Maj}, {D, Maj}, {D, Maj},
+    {D, Maj},
+    {G, Maj},
+    {D, Maj, Fs},
+    {G, Maj},
+    {E, Min},
+    {A, Maj},
+    {D, Maj},
+    {D, Maj},
 }};
 
 enum class Section { Intro, A, B, Interlude, Reprise, Coda };
@@ -470,46 +529,207 @@ struct Tone {
     int eighths;
 };
 
-constexpr int G4 = 67, A4 = 69, Bb4 = 70, B4 = 71, C5 = 72, Cs5 = 73, D5 = 74, E5 = 76,
-              Fs5 = 78, G5 = 79, Gs5 = 80, A5 = 81, B5 = 83;
+constexpr int G4 = 67, A4 = 69, Bb4 = 70, B4 = 71, C5 = 72, Cs5 = 73, D5 = 74, E5 = 76, Fs5 = 78,
+              G5 = 79, Gs5 = 80, A5 = 81, B5 = 83;
 
 constexpr Tone tune[] = {
     // intro
     {0, 32},
     // A
-    {Fs5, 3}, {E5, 1}, {D5, 2}, {A4, 2},     {B4, 3}, {Cs5, 1}, {D5, 2}, {Fs5, 2},
-    {G5, 3}, {Fs5, 1}, {E5, 2}, {D5, 2},     {E5, 4}, {Cs5, 2}, {A4, 2},
-    {Fs5, 3}, {E5, 1}, {D5, 2}, {A5, 2},     {Fs5, 4}, {D5, 2}, {B4, 2},
-    {G5, 2}, {Fs5, 2}, {E5, 2}, {D5, 2},     {Cs5, 2}, {D5, 1}, {E5, 5},
-    {Fs5, 3}, {E5, 1}, {D5, 2}, {A4, 2},     {Cs5, 3}, {D5, 1}, {E5, 2}, {Fs5, 2},
-    {G5, 2}, {B5, 2}, {A5, 2}, {G5, 2},      {Fs5, 4}, {A5, 2}, {Fs5, 2},
-    {E5, 3}, {Fs5, 1}, {G5, 2}, {E5, 2},     {Cs5, 2}, {E5, 2}, {A5, 2}, {G5, 2},
-    {Fs5, 4}, {E5, 2}, {Cs5, 2},             {D5, 6}, {0, 2},
+    {Fs5, 3},
+    {E5, 1},
+    {D5, 2},
+    {A4, 2},
+    {B4, 3},
+    {Cs5, 1},
+    {D5, 2},
+    {Fs5, 2},
+    {G5, 3},
+    {Fs5, 1},
+    {E5, 2},
+    {D5, 2},
+    {E5, 4},
+    {Cs5, 2},
+    {A4, 2},
+    {Fs5, 3},
+    {E5, 1},
+    {D5, 2},
+    {A5, 2},
+    {Fs5, 4},
+    {D5, 2},
+    {B4, 2},
+    {G5, 2},
+    {Fs5, 2},
+    {E5, 2},
+    {D5, 2},
+    {Cs5, 2},
+    {D5, 1},
+    {E5, 5},
+    {Fs5, 3},
+    {E5, 1},
+    {D5, 2},
+    {A4, 2},
+    {Cs5, 3},
+    {D5, 1},
+    {E5, 2},
+    {Fs5, 2},
+    {G5, 2},
+    {B5, 2},
+    {A5, 2},
+    {G5, 2},
+    {Fs5, 4},
+    {A5, 2},
+    {Fs5, 2},
+    {E5, 3},
+    {Fs5, 1},
+    {G5, 2},
+    {E5, 2},
+    {Cs5, 2},
+    {E5, 2},
+    {A5, 2},
+    {G5, 2},
+    {Fs5, 4},
+    {E5, 2},
+    {Cs5, 2},
+    {D5, 6},
+    {0, 2},
     // B
-    {D5, 2}, {B4, 2}, {D5, 2}, {G5, 2},      {E5, 2}, {Cs5, 2}, {E5, 2}, {A5, 2},
-    {A5, 3}, {G5, 1}, {Fs5, 2}, {E5, 2},     {Fs5, 6}, {D5, 2},
-    {G5, 2}, {E5, 2}, {B4, 2}, {E5, 2},      {A5, 3}, {G5, 1}, {E5, 2}, {Cs5, 2},
-    {D5, 4}, {Fs5, 2}, {A5, 2},              {A5, 2}, {Fs5, 2}, {D5, 2}, {C5, 2},
-    {B4, 6}, {D5, 2},                        {D5, 2}, {Bb4, 2}, {G4, 2}, {Bb4, 2},
-    {A4, 4}, {D5, 2}, {Fs5, 2},              {Fs5, 4}, {E5, 2}, {D5, 2},
-    {E5, 3}, {Fs5, 1}, {G5, 2}, {B5, 2},     {B5, 4}, {Gs5, 2}, {E5, 2},
-    {A5, 4}, {E5, 2}, {Cs5, 2},              {Cs5, 2}, {E5, 2}, {G5, 2}, {Fs5, 2},
+    {D5, 2},
+    {B4, 2},
+    {D5, 2},
+    {G5, 2},
+    {E5, 2},
+    {Cs5, 2},
+    {E5, 2},
+    {A5, 2},
+    {A5, 3},
+    {G5, 1},
+    {Fs5, 2},
+    {E5, 2},
+    {Fs5, 6},
+    {D5, 2},
+    {G5, 2},
+    {E5, 2},
+    {B4, 2},
+    {E5, 2},
+    {A5, 3},
+    {G5, 1},
+    {E5, 2},
+    {Cs5, 2},
+    {D5, 4},
+    {Fs5, 2},
+    {A5, 2},
+    {A5, 2},
+    {Fs5, 2},
+    {D5, 2},
+    {C5, 2},
+    {B4, 6},
+    {D5, 2},
+    {D5, 2},
+    {Bb4, 2},
+    {G4, 2},
+    {Bb4, 2},
+    {A4, 4},
+    {D5, 2},
+    {Fs5, 2},
+    {Fs5, 4},
+    {E5, 2},
+    {D5, 2},
+    {E5, 3},
+    {Fs5, 1},
+    {G5, 2},
+    {B5, 2},
+    {B5, 4},
+    {Gs5, 2},
+    {E5, 2},
+    {A5, 4},
+    {E5, 2},
+    {Cs5, 2},
+    {Cs5, 2},
+    {E5, 2},
+    {G5, 2},
+    {Fs5, 2},
     // interlude, with a lead-in to the reprise
-    {0, 28}, {Cs5, 2}, {E5, 2},
+    {0, 28},
+    {Cs5, 2},
+    {E5, 2},
     // A'
-    {Fs5, 3}, {E5, 1}, {D5, 2}, {A4, 2},     {B4, 3}, {Cs5, 1}, {D5, 2}, {Fs5, 2},
-    {G5, 3}, {Fs5, 1}, {E5, 2}, {D5, 2},     {E5, 4}, {Cs5, 2}, {A4, 2},
-    {Fs5, 3}, {E5, 1}, {D5, 2}, {A5, 2},     {Fs5, 4}, {D5, 2}, {B4, 2},
-    {G5, 2}, {Fs5, 2}, {E5, 2}, {D5, 2},     {Cs5, 2}, {D5, 1}, {E5, 5},
-    {Fs5, 3}, {E5, 1}, {D5, 2}, {A4, 2},     {Cs5, 3}, {D5, 1}, {E5, 2}, {Fs5, 2},
-    {G5, 2}, {B5, 2}, {A5, 2}, {G5, 2},      {Fs5, 4}, {A5, 2}, {Fs5, 2},
-    {E5, 3}, {Fs5, 1}, {G5, 2}, {E5, 2},     {Cs5, 2}, {E5, 2}, {A5, 2}, {G5, 2},
-    {G5, 2}, {Fs5, 2}, {E5, 2}, {D5, 2},     {E5, 4}, {Cs5, 2}, {E5, 2},
+    {Fs5, 3},
+    {E5, 1},
+    {D5, 2},
+    {A4, 2},
+    {B4, 3},
+    {Cs5, 1},
+    {D5, 2},
+    {Fs5, 2},
+    {G5, 3},
+    {Fs5, 1},
+    {E5, 2},
+    {D5, 2},
+    {E5, 4},
+    {Cs5, 2},
+    {A4, 2},
+    {Fs5, 3},
+    {E5, 1},
+    {D5, 2},
+    {A5, 2},
+    {Fs5, 4},
+    {D5, 2},
+    {B4, 2},
+    {G5, 2},
+    {Fs5, 2},
+    {E5, 2},
+    {D5, 2},
+    {Cs5, 2},
+    {D5, 1},
+    {E5, 5},
+    {Fs5, 3},
+    {E5, 1},
+    {D5, 2},
+    {A4, 2},
+    {Cs5, 3},
+    {D5, 1},
+    {E5, 2},
+    {Fs5, 2},
+    {G5, 2},
+    {B5, 2},
+    {A5, 2},
+    {G5, 2},
+    {Fs5, 4},
+    {A5, 2},
+    {Fs5, 2},
+    {E5, 3},
+    {Fs5, 1},
+    {G5, 2},
+    {E5, 2},
+    {Cs5, 2},
+    {E5, 2},
+    {A5, 2},
+    {G5, 2},
+    {G5, 2},
+    {Fs5, 2},
+    {E5, 2},
+    {D5, 2},
+    {E5, 4},
+    {Cs5, 2},
+    {E5, 2},
     // coda
-    {Fs5, 3}, {E5, 1}, {D5, 4},              {B4, 4}, {D5, 4},
-    {A4, 8},                                 {B4, 2}, {D5, 2}, {G5, 4},
-    {G5, 3}, {Fs5, 1}, {E5, 4},              {E5, 4}, {Cs5, 4},
-    {D5, 8},                                 {0, 8},
+    {Fs5, 3},
+    {E5, 1},
+    {D5, 4},
+    {B4, 4},
+    {D5, 4},
+    {A4, 8},
+    {B4, 2},
+    {D5, 2},
+    {G5, 4},
+    {G5, 3},
+    {Fs5, 1},
+    {E5, 4},
+    {E5, 4},
+    {Cs5, 4},
+    {D5, 8},
+    {0, 8},
 };
 
 constexpr int tuneLength()
@@ -551,9 +771,8 @@ struct Level {
 };
 
 constexpr Level dynamics[] = {
-    {0, 420},        {4 * 8, 640},    {12 * 8, 700},   {20 * 8, 740},   {34 * 8, 900},
-    {36 * 8 - 1, 930}, {36 * 8, 560}, {39 * 8, 600},   {40 * 8, 820},   {54 * 8, 950},
-    {56 * 8, 820},   {64 * 8, 520},
+    {0, 550},      {4 * 8, 640},  {12 * 8, 700}, {20 * 8, 740}, {34 * 8, 900}, {36 * 8 - 1, 930},
+    {36 * 8, 560}, {39 * 8, 600}, {40 * 8, 820}, {54 * 8, 950}, {56 * 8, 820}, {64 * 8, 520},
 };
 
 i32 dynamicAt(i64 sample)
@@ -659,18 +878,16 @@ private:
         // The last chord is held to the end of the recording.
         const i64 hold = bar + run == barCount ? total - barStart(bar) : run * barLength;
         const i32 brightness = section == Section::B || section == Section::Reprise ? 9000 : 6500;
-        const i32 level = scaled(q16(section == Section::Interlude ? 200 : 160),
+        const i32 level = scaled(q16(section == Section::Interlude ? 250 : 200),
                                  dynamicAt(barStart(bar) + barLength / 2));
-        const int voices = chord.quality == Quality::Seventh ||
-                                   chord.quality == Quality::MinorSeventh
-                               ? 4
-                               : 3;
+        const int voices =
+            chord.quality == Quality::Seventh || chord.quality == Quality::MinorSeventh ? 4 : 3;
         std::array<int, 4> notes{};
         for (int degree = 0; degree < voices; ++degree)
             notes[std::size_t(degree)] =
                 placed((chord.root + intervalOf(chord.quality, degree)) % 12, 54);
-        pad(mix, noise_, tables_, barStart(bar), std::span(notes).first(std::size_t(voices)),
-            level, hold, brightness);
+        pad(mix, noise_, tables_, barStart(bar), std::span(notes).first(std::size_t(voices)), level,
+            hold, brightness);
     }
 
     // The notes of a chord for the strings, low to high.
@@ -690,7 +907,7 @@ private:
         const i64 start = barStart(bar);
         const i64 untilChange = chordRun(bar) * barLength;
         const Pluck nylon{26000, ms(1100), 14};
-        const i32 base = scaled(q16(section == Section::B ? 330 : 300), dynamicAt(start));
+        const i32 base = scaled(q16(section == Section::B ? 640 : 600), dynamicAt(start));
 
         const auto play = [&](i64 at, int index, int accent, i64 ring) {
             const i32 level = noise_.vary(scaled(base, q16(accent)), 6);
@@ -754,7 +971,7 @@ private:
         const int root = placed(chord.bass >= 0 ? chord.bass : chord.root, 38);
         const int fifth = placed((chord.root + 7) % 12, 38);
         const i64 start = barStart(bar);
-        const i32 level = scaled(q16(520), dynamicAt(start));
+        const i32 level = scaled(q16(370), dynamicAt(start));
         const auto note = [&](int eighths, int length, int pitch, int accent) {
             bass(mix, tables_, late(start + eighths * eighth, ms(2)), pitch,
                  scaled(level, q16(accent)), length * eighth - ms(20));
@@ -793,7 +1010,7 @@ private:
         const Section section = sectionOf(bar);
         const i64 start = barStart(bar);
         const i32 dynamic = dynamicAt(start);
-        const i32 kickLevel = scaled(q16(620), dynamic);
+        const i32 kickLevel = scaled(q16(500), dynamic);
         const i32 shakerLevel = scaled(q16(130), dynamic);
         const i32 snareLevel = scaled(q16(150), dynamic);
         const bool kicks = section == Section::A || section == Section::B ||
@@ -847,7 +1064,7 @@ public:
         i64 out = 0;
         for (Comb& c : combs_) {
             const i64 y = c.line[c.at];
-            c.store = (y * 22938 + c.store * 9830) >> 15; // damping 0.3
+            c.store = (y * 22938 + c.store * 9830) >> 15;       // damping 0.3
             c.line[c.at] = i32(in + ((c.store * 27853) >> 15)); // feedback 0.85
             c.at = c.at + 1 == c.line.size() ? 0 : c.at + 1;
             out += y;
@@ -882,7 +1099,7 @@ private:
 // Mastering: the hall added, DC taken out, the rare peak rounded off, a fade at the very end,
 // and 16 bits.
 
-constexpr i32 kneeLevel = 21000;   // -3.9 dBFS: below this nothing is touched
+constexpr i32 kneeLevel = 21000;    // -3.9 dBFS: below this nothing is touched
 constexpr i32 ceilingLevel = 29000; // -1.1 dBFS: approached, never reached
 constexpr i64 fadeLength = 7 * sampleRate;
 

@@ -112,8 +112,8 @@ formats::metafile::Bitmap drawPicture()
                 }
             }
             picture.pixels[std::size_t(y * size + x)] =
-                0xFF000000u | std::uint32_t((r + 8) / 16) << 16 |
-                std::uint32_t((g + 8) / 16) << 8 | std::uint32_t((b + 8) / 16);
+                0xFF000000u | std::uint32_t((r + 8) / 16) << 16 | std::uint32_t((g + 8) / 16) << 8 |
+                std::uint32_t((b + 8) / 16);
         }
     }
     return picture;
