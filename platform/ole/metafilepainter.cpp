@@ -13,17 +13,19 @@ namespace {
 using formats::metafile::Bitmap;
 using formats::metafile::Rect;
 
-// Where, along one axis, each device pixel of the visible span takes its bitmap pixel from:
-// pixel centres are mapped back through the window and the destination onto the source, so a
-// picture stretched by a whole factor is copied in crisp blocks and nothing is smoothed. Returns
-// the first visible pixel inside the destination and fills `from` for the run that follows.
+// One axis of a stretch: the target in device pixels, the window and the destination in the
+// metafile's logical units, the source in bitmap pixels.
 struct Axis {
-    std::int64_t targetStart, targetLength; // device pixels
+    std::int64_t targetStart, targetLength;
     std::int64_t windowOrigin, windowExtent;
-    std::int64_t destStart, destLength; // logical units
+    std::int64_t destStart, destLength;
     std::int64_t sourceStart, sourceLength;
 };
 
+// The device pixels from `visibleFirst` to `visibleLast` that fall inside the destination, and
+// for each the bitmap pixel it shows: pixel centres are mapped back through the window and the
+// destination onto the source, so a picture stretched by a whole factor is copied in crisp
+// blocks and nothing is smoothed.
 struct Run {
     int first = 0;
     std::vector<int> from;
@@ -86,6 +88,19 @@ public:
     void stretchBitmap(const Rect& destination, const Rect& source, const Bitmap& bitmap) override
     {
         if (window_.width == 0 || window_.height == 0 || visible_.isEmpty())
+            return;
+        // The player hands over 16-bit coordinates and sources inside their bitmaps; the
+        // arithmetic below counts on both.
+        const auto fits16 = [](std::int32_t v) { return v >= -32768 && v <= 32767; };
+        if (!fits16(destination.x) || !fits16(destination.y) || !fits16(destination.width) ||
+            !fits16(destination.height) || !fits16(source.width) || !fits16(source.height) ||
+            !fits16(window_.x) || !fits16(window_.y) || !fits16(window_.width) ||
+            !fits16(window_.height))
+            return;
+        if (source.width <= 0 || source.height <= 0 || source.x < 0 || source.y < 0 ||
+            std::int64_t(source.x) + source.width > bitmap.width ||
+            std::int64_t(source.y) + source.height > bitmap.height ||
+            bitmap.pixels.size() < std::size_t(bitmap.width) * std::size_t(bitmap.height))
             return;
         const Run columns = mapAxis({target_.x(), target_.width(), window_.x, window_.width,
                                      destination.x, destination.width, source.x, source.width},

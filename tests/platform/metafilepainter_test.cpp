@@ -107,6 +107,20 @@ TEST(MetafilePainter, DrawsNothingOutsideATargetPartlyOffTheDevice)
         }
 }
 
+TEST(MetafilePainter, TheWindowOriginShiftsThePicture)
+{
+    const Bitmap picture = gradient();
+    Bytes m = writePictureMetafile(picture, 32, 32);
+    m[18 + 8] = 16; // window origin x, after y
+    QImage image = canvas(32);
+    ASSERT_FALSE(draw(image, QRect(0, 0, 32, 32), m));
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const QRgb want = x < 16 ? picture.pixels[std::size_t(y * 32 + x + 16)] : untouched;
+            ASSERT_EQ(image.pixel(x, y), want) << x << "," << y;
+        }
+}
+
 TEST(MetafilePainter, AHugeTargetCostsNoMoreThanTheDevice)
 {
     const Bitmap picture = gradient();
