@@ -4,6 +4,8 @@
 #include "fakes.h"
 #include "objectbytes.h"
 #include "platform/ole/oleerror.h"
+#include "platform/ole/pulsesoundoutput.h"
+#include "platform/ole/serverwindow.h"
 #include "platform/ole/wavesoundobject.h"
 #include "privatepulseserver.h"
 #include "processes.h"
@@ -11,11 +13,20 @@
 #include "tonepower.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QTest>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
 
 using namespace platform::ole;
 using namespace oletest;
@@ -88,8 +99,48 @@ TEST_F(RecordingOnANullSink, ThePrimaryVerbMakesTheRecordingHeard)
 
     // The window, opened now, shows the whole sound as played.
     object->doVerb(Show, site, nullptr, {});
-    object->refreshPosition();
+    EXPECT_EQ(object->window()->positionLabel()->text(), "0:01 / 0:01");
     object->close(OleObject::SaveOption::NoSave);
+}
+
+// A server that takes connections and never answers: the socket listens, nobody accepts.
+TEST(RecordingPlayback, AServerThatNeverAnswersIsReportedOnceTheConnectionTimesOut)
+{
+    char pattern[] = "/tmp/olesilent.XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::filesystem::path dir = pattern;
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string path = (dir / "native").string();
+    path.copy(address.sun_path, path.size());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 8), 0);
+    {
+        ScopedEnv server("PULSE_SERVER", "unix:" + path);
+        std::mutex lock;
+        std::condition_variable changed;
+        std::optional<std::pair<SoundOutput::End, std::string>> end;
+        const Bytes samples = toneSamples(440, 0.1);
+        PulseSoundOutput output(std::chrono::milliseconds(600));
+        // The server's silence outlasts the caller's wait, so the sound counts as started...
+        EXPECT_FALSE(output.play({1, 44100, 16}, samples,
+                                 [&](SoundOutput::End e, const std::string& detail) {
+                                     std::lock_guard guard(lock);
+                                     end.emplace(e, detail);
+                                     changed.notify_all();
+                                 }));
+        // ...and its end reports the failure once the connection's bound has passed.
+        std::unique_lock guard(lock);
+        EXPECT_TRUE(
+            changed.wait_for(guard, std::chrono::seconds(10), [&] { return end.has_value(); }));
+        ASSERT_TRUE(end);
+        EXPECT_EQ(end->first, SoundOutput::End::Failed);
+        EXPECT_NE(end->second.find("nicht rechtzeitig"), std::string::npos) << end->second;
+    }
+    ::close(listener);
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace
