@@ -26,6 +26,17 @@ constexpr std::size_t smallestTocEntry = 40;
 // Some writers put this many reserved bytes between a metafile and the table of contents.
 constexpr std::size_t metafileTrailer = 18;
 
+// As class ids are written: {0003000D-0000-0000-C000-000000000046}.
+std::string classIdText(const formats::compound::ClassId& id)
+{
+    char text[40];
+    std::snprintf(text, sizeof text,
+                  "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}", id[3],
+                  id[2], id[1], id[0], id[5], id[4], id[7], id[6], id[8], id[9], id[10], id[11],
+                  id[12], id[13], id[14], id[15]);
+    return text;
+}
+
 std::string hex(std::uint32_t value)
 {
     char text[16];
@@ -178,8 +189,9 @@ formats::wave::Wave readNative(Storage& storage)
 ObjectStreams readObjectStreams(Storage& storage)
 {
     if (storage.classId() != soundRecClassId)
-        throw OleError(codes::ClassNotRegistered,
-                       "Die Klasse des Objekts ist keine Tonaufnahme (SoundRec)");
+        throw OleError(codes::ClassNotRegistered, "Die Klasse des Objekts " +
+                                                      classIdText(storage.classId()) +
+                                                      " ist keine Tonaufnahme (SoundRec)");
     ObjectStreams object;
     readOle(storage);
     readCompObj(storage, object);

@@ -115,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
     Table, DamagedStreams,
     ::testing::Values(
         DamageCase{"anotherClass", [](MemoryStorage& s) { s.classId_[0] = 0x0C; },
-                   codes::ClassNotRegistered, "SoundRec"},
+                   codes::ClassNotRegistered, "{0003000C-0000-0000-C000-000000000046}"},
         DamageCase{"noOleStream", [](MemoryStorage& s) { s.streams.erase(u"\u0001Ole"); },
                    codes::FileNotFound, ""},
         DamageCase{"noNativeData", [](MemoryStorage& s) { s.streams.erase(u"\u0001Ole10Native"); },
