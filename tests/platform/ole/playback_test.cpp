@@ -6,6 +6,7 @@
 #include "platform/ole/oleerror.h"
 #include "platform/ole/pulsesoundoutput.h"
 #include "platform/ole/serverwindow.h"
+#include "platform/ole/waveformview.h"
 #include "platform/ole/wavesoundobject.h"
 #include "privatepulseserver.h"
 #include "processes.h"
@@ -101,6 +102,31 @@ TEST_F(RecordingOnANullSink, ThePrimaryVerbMakesTheRecordingHeard)
     object->doVerb(Show, site, nullptr, {});
     EXPECT_EQ(object->window()->positionLabel()->text(), "0:01 / 0:01");
     object->close(OleObject::SaveOption::NoSave);
+}
+
+TEST_F(RecordingOnANullSink, TheWindowFollowsTheSoundAndClosingCutsItOff)
+{
+    MemoryStorage storage = soundObjectStorage(toneSamples(500, 5.0));
+    RecordingSite site;
+    std::unique_ptr<OleObject> loaded = loadObject(storage, site);
+    auto* object = dynamic_cast<WaveSoundObject*>(loaded.get());
+    ASSERT_TRUE(object);
+    object->doVerb(Show, site, nullptr, {});
+    object->doVerb(Primary, site, nullptr, {});
+
+    // The window's own timer moves the cursor as the server reports the sound played.
+    const std::uint64_t total = 5 * 44100;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return object->window()->waveform()->cursorFrame() >= total / 10; }, 10000));
+    EXPECT_LT(object->window()->waveform()->cursorFrame(), total);
+    EXPECT_TRUE(object->isPlaying());
+
+    const auto before = std::chrono::steady_clock::now();
+    object->close(OleObject::SaveOption::NoSave);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
+    EXPECT_FALSE(object->isPlaying());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(site.calls, (std::vector<std::string>{"window open", "window closed"}));
 }
 
 // A server that takes connections and never answers: the socket listens, nobody accepts.
