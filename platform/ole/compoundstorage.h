@@ -3,7 +3,8 @@
 #include "formats/compound/compoundfile.h"
 #include "platform/ole/storage.h"
 
-#include <list>
+#include <cstdint>
+#include <map>
 #include <vector>
 
 namespace platform::ole {
@@ -20,7 +21,9 @@ public:
 
 private:
     formats::compound::CompoundFile file_;
-    std::list<std::vector<std::uint8_t>> gathered_; // scattered streams, read once
+    // Scattered streams by entry id, each gathered once; a map node never moves, so the spans
+    // handed out stay valid.
+    std::map<std::uint32_t, std::vector<std::uint8_t>> gathered_;
 };
 
 } // namespace platform::ole

@@ -66,8 +66,12 @@ bool PulsePlayback::connect(std::chrono::milliseconds timeout)
 
     const pa_sample_spec spec = specOf(format_);
     stream_ = pa_stream_new(context_, "sound", &spec, nullptr);
-    if (!stream_ || pa_stream_connect_playback(stream_, nullptr, nullptr, PA_STREAM_NOFLAGS,
-                                               nullptr, nullptr) < 0)
+    // The server's timing, updated by itself and interpolated between updates, tells how far
+    // the sound has come out.
+    const auto flags =
+        pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
+    if (!stream_ ||
+        pa_stream_connect_playback(stream_, nullptr, nullptr, flags, nullptr, nullptr) < 0)
         return false;
     for (;;) {
         const pa_stream_state_t state = pa_stream_get_state(stream_);
@@ -108,8 +112,19 @@ bool PulsePlayback::iterate(Clock::time_point deadline)
     return !stopped_;
 }
 
+void PulsePlayback::notePosition(std::uint64_t written)
+{
+    pa_usec_t time = 0;
+    if (pa_stream_get_time(stream_, &time) < 0)
+        return; // no timing from the server yet
+    const std::uint64_t frames = std::uint64_t(time) * format_.sampleRate / 1000000;
+    framesPlayed_ = std::min(frames, written);
+}
+
 bool PulsePlayback::play(std::span<const std::uint8_t> samples)
 {
+    framesPlayed_ = 0;
+    const std::uint64_t frameBytes = std::max<std::uint64_t>(format_.blockAlign(), 1);
     const auto length = std::chrono::milliseconds(
         bytesPerSecond_ ? std::uint64_t(samples.size()) * 1000 / bytesPerSecond_ : 0);
     const auto deadline = Clock::now() + length + playbackSlack;
@@ -124,6 +139,7 @@ bool PulsePlayback::play(std::span<const std::uint8_t> samples)
         if (writable == 0) {
             if (!iterate(deadline))
                 return false;
+            notePosition(done / frameBytes);
             continue;
         }
         const std::size_t n = std::min(writable, samples.size() - done);
@@ -141,10 +157,13 @@ bool PulsePlayback::play(std::span<const std::uint8_t> samples)
     bool ok = true;
     while (!drained && ok) {
         ok = pa_stream_get_state(stream_) == PA_STREAM_READY && iterate(deadline);
+        notePosition(done / frameBytes);
     }
     if (!drained)
         pa_operation_cancel(drain);
     pa_operation_unref(drain);
+    if (drained)
+        framesPlayed_ = done / frameBytes;
     return drained;
 }
 

@@ -37,12 +37,18 @@ public:
     // From any thread: makes play() return soon, cutting the sound off.
     void stop();
 
+    // From any thread: how many frames of the current play() have come out of the speakers so
+    // far, as the server reports it; all of them once play() has returned true.
+    std::uint64_t framesPlayed() const { return framesPlayed_; }
+
 private:
     using Clock = std::chrono::steady_clock;
 
     PulsePlayback() = default;
     // Runs the loop once, waiting at most until `deadline`; false on stop, failure or deadline.
     bool iterate(Clock::time_point deadline);
+    // Takes the server's playing position, at most `written` frames.
+    void notePosition(std::uint64_t written);
 
     pa_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
@@ -50,6 +56,7 @@ private:
     std::uint32_t bytesPerSecond_ = 0;
     formats::wave::Format format_{};
     std::atomic<bool> stopped_{false};
+    std::atomic<std::uint64_t> framesPlayed_{0};
 };
 
 } // namespace platform::sound

@@ -2,32 +2,26 @@
 // whose monitor is recorded to hear what really came out.
 
 #include "platform/sound/pulsesoundplayer.h"
+#include "privatepulseserver.h"
+#include "processes.h"
+#include "scopedenv.h"
+#include "tonepower.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <numbers>
 #include <optional>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 using platform::sound::PulseSoundPlayer;
 using platform::sound::SoundPlayer;
@@ -75,89 +69,6 @@ void writeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes)
 {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-bool onPath(const std::string& program)
-{
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "";
-    for (std::size_t start = 0; start <= dirs.size();) {
-        const std::size_t end = std::min(dirs.find(':', start), dirs.size());
-        if (::access((dirs.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0)
-            return true;
-        start = end + 1;
-    }
-    return false;
-}
-
-// Runs a program with the environment given on top of ours; its output goes to `out`.
-pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>& env,
-            const std::string& out = "/dev/null")
-{
-    std::vector<std::string> envStrings;
-    for (char** e = environ; *e; ++e)
-        envStrings.emplace_back(*e);
-    envStrings.insert(envStrings.end(), env.begin(), env.end());
-    std::vector<char*> argv, envp;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    for (const std::string& e : envStrings)
-        envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-int run(const std::vector<std::string>& args, const std::vector<std::string>& env,
-        const std::string& out = "/dev/null")
-{
-    const pid_t pid = spawn(args, env, out);
-    if (pid < 0)
-        return -1;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Restores the environment variable when the test ends.
-struct ScopedEnv {
-    ScopedEnv(const char* name, const std::string& value)
-        : name(name)
-    {
-        if (const char* old = std::getenv(name))
-            previous = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (previous)
-            ::setenv(name, previous->c_str(), 1);
-        else
-            ::unsetenv(name);
-    }
-    const char* name;
-    std::optional<std::string> previous;
-};
-
-// Power of one frequency in a stretch of samples (Goertzel).
-double powerAt(const std::vector<std::int16_t>& s, std::size_t from, std::size_t n, double hz)
-{
-    const double w = 2 * std::numbers::pi * hz / rate;
-    const double c = 2 * std::cos(w);
-    double s1 = 0, s2 = 0;
-    for (std::size_t i = from; i < from + n && i < s.size(); ++i) {
-        const double s0 = s[i] / 32768.0 + c * s1 - s2;
-        s2 = s1;
-        s1 = s0;
-    }
-    return (s1 * s1 + s2 * s2 - c * s1 * s2) / double(n * n);
 }
 
 // --- Without a server -------------------------------------------------------------------------
@@ -256,95 +167,18 @@ protected:
             GTEST_SKIP() << "pulseaudio is not installed (scripts/setup installs it)";
         ASSERT_TRUE(onPath("parec") && onPath("pactl"))
             << "pulseaudio-utils is not installed (scripts/setup installs it)";
-        char pattern[] = "/tmp/soundtest.XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        // Everything the server keeps (cookie, pid file) stays in the test's directory, and it
-        // neither looks for a session bus nor needs a display.
-        daemonEnv = {"HOME=" + dir.string(),
-                     "XDG_RUNTIME_DIR=" + dir.string(),
-                     "XDG_CONFIG_HOME=" + (dir / "config").string(),
-                     "PULSE_RUNTIME_PATH=" + (dir / "runtime").string(),
-                     "DBUS_SESSION_BUS_ADDRESS=disabled:",
-                     "DISPLAY="};
-        // With -D the command returns once the server is ready (or has failed). Should this
-        // test die before stopping it, the server ends by itself once idle for a while.
-        const int started =
-            run({"pulseaudio", "-D", "-n", "--exit-idle-time=20", "--use-pid-file=yes",
-                 "--system=no", "--realtime=no", "--high-priority=no",
-                 "--log-target=file:" + (dir / "server.log").string(), "-L",
-                 "module-null-sink sink_name=testsink rate=44100 channels=1", "-L",
-                 "module-native-protocol-unix socket=" + (dir / "native").string() +
-                     " auth-anonymous=1"},
-                daemonEnv);
-        ASSERT_EQ(started, 0) << "pulseaudio did not start; see " << dir / "server.log";
-        daemonStarted = true;
-        server.emplace("PULSE_SERVER", "unix:" + (dir / "native").string());
+        const std::optional<std::string> failure = pulse.start();
+        ASSERT_FALSE(failure) << *failure;
+        dir = pulse.dir();
     }
 
-    void TearDown() override
-    {
-        stopRecording();
-        if (daemonStarted)
-            stopServer();
-        server.reset();
-        if (!dir.empty())
-            fs::remove_all(dir);
-    }
+    void TearDown() override { EXPECT_TRUE(pulse.stop()) << "pulseaudio did not end within 10 s"; }
 
-    // `pulseaudio --kill` only signals the server, which then removes its own files while it
-    // shuts down; wait for its exit so that the removal of the directory does not race it.
-    void stopServer()
-    {
-        pid_t pid = 0;
-        std::ifstream(dir / "runtime" / "pid") >> pid;
-        const int pidfd = pid > 0 ? int(::syscall(SYS_pidfd_open, pid, 0)) : -1;
-        run({"pulseaudio", "--kill"}, daemonEnv);
-        if (pidfd < 0)
-            return;
-        pollfd exited{pidfd, POLLIN, 0};
-        EXPECT_EQ(::poll(&exited, 1, 10000), 1) << "pulseaudio did not end within 10 s";
-        ::close(pidfd);
-    }
+    void startRecording() { ASSERT_TRUE(pulse.startRecording()) << "parec did not connect"; }
+    std::vector<std::int16_t> stopRecording() { return pulse.stopRecording(); }
 
-    // Records the sink's monitor until stopRecording(); returns once the recorder is connected.
-    void startRecording()
-    {
-        recorder = spawn({"parec", "-d", "testsink.monitor", "--raw", "--format=s16le",
-                          "--rate=44100", "--channels=1", "--latency-msec=10"},
-                         {}, (dir / "recording.raw").string());
-        ASSERT_GT(recorder, 0);
-        // Bounded: the recorder appears among the server's source outputs within a few tries.
-        for (int attempt = 0; attempt < 500; ++attempt) {
-            if (run({"pactl", "list", "short", "source-outputs"}, {},
-                    (dir / "outputs.txt").string()) == 0 &&
-                fs::file_size(dir / "outputs.txt") > 0)
-                return;
-        }
-        FAIL() << "parec did not connect";
-    }
-
-    std::vector<std::int16_t> stopRecording()
-    {
-        if (recorder <= 0)
-            return {};
-        ::kill(recorder, SIGINT);
-        int status = 0;
-        ::waitpid(recorder, &status, 0);
-        recorder = -1;
-        std::ifstream in(dir / "recording.raw", std::ios::binary);
-        std::vector<char> raw((std::istreambuf_iterator<char>(in)), {});
-        std::vector<std::int16_t> s(raw.size() / 2);
-        for (std::size_t i = 0; i < s.size(); ++i)
-            s[i] = std::int16_t(std::uint8_t(raw[2 * i]) | std::uint8_t(raw[2 * i + 1]) << 8);
-        return s;
-    }
-
-    fs::path dir;
-    std::vector<std::string> daemonEnv;
-    bool daemonStarted = false;
-    std::optional<ScopedEnv> server;
-    pid_t recorder = -1;
+    PrivatePulseServer pulse;
+    std::filesystem::path dir;
 };
 
 constexpr std::size_t window = rate / 20; // 50 ms
