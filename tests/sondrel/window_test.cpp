@@ -5,6 +5,7 @@
 #include "sondrel/Unit2.h"
 #include "sondrel/auto1.h"
 #include "testapplication.h"
+#include "tools/soundobject/picture.h"
 
 #include <QApplication>
 #include <QImage>
@@ -195,3 +196,52 @@ INSTANTIATE_TEST_SUITE_P(Results, SoundSequence, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "played" : "failed"; });
 
 } // namespace
+
+// The real stored object, made at build time, read through every layer down to the pixels.
+TEST_F(SondrelWindows, ShowsTheStoredPictureAtItsSizeAtTheTopLeft)
+{
+    TOleContainer* c = form1->OleContainer1;
+    ASSERT_TRUE(c->hasObject());
+    EXPECT_EQ(c->drawAspect(), 1u);
+    EXPECT_EQ(c->pictureSize(), QSize(32, 32));
+
+    form1->show();
+    form1->widget()->resize(700, 400);
+    const QImage image = c->widget()->grab().toImage();
+    const auto picture = soundobject::drawPicture();
+    int differing = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            differing += image.pixel(2 + x, 2 + y) != QRgb(picture.pixels[std::size_t(y * 32 + x)]);
+    EXPECT_EQ(differing, 0) << "pixels of the picture drawn otherwise than stored";
+    const QRgb window = toQColor(colors::clWindow).rgb();
+    for (QPoint p : {QPoint(34, 2), QPoint(2, 34), QPoint(34, 34), QPoint(690, 390)})
+        EXPECT_EQ(image.pixel(p), window) << p.x() << "," << p.y();
+}
+
+TEST_F(SondrelWindows, TheVerbMenuOpensTheRecordingInItsOwnWindowWhileTheContainerIsShaded)
+{
+    TOleContainer* c = form1->OleContainer1;
+    form1->show();
+    menus.choices = {1};
+    QTest::mouseClick(c->widget(), Qt::RightButton, {}, {100, 100});
+    ASSERT_EQ(menus.shown.size(), 1u);
+    EXPECT_EQ(menus.shown[0].items,
+              (std::vector<QString>{QStringLiteral("&Wiedergeben"), QStringLiteral("Ö&ffnen")}));
+    EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text.toStdString();
+    ASSERT_TRUE(c->objectOpen());
+
+    QWidget* server = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle().contains(QStringLiteral("OleContainer1")))
+            server = w;
+    ASSERT_NE(server, nullptr) << "no window of the recording's own";
+    // The hatch's first row: set bits at columns 3 and 7 of every 8, counted from the edge.
+    const QImage shaded = c->widget()->grab().toImage();
+    EXPECT_EQ(shaded.pixelColor(99, 100), QColor(Qt::black));
+    EXPECT_EQ(shaded.pixelColor(100, 100), toQColor(colors::clWindow));
+
+    server->close();
+    EXPECT_FALSE(c->objectOpen());
+    EXPECT_EQ(c->widget()->grab().toImage().pixelColor(99, 100), toQColor(colors::clWindow));
+}
