@@ -242,9 +242,8 @@ protected:
         document = formats::compound::writeCompoundFile(soundRecClassId, data);
         native = streams.streams[std::u16string(nativeStreamName)];
         compObj = streams.streams[std::u16string(compObjStreamName)];
-        if (document.empty() || std::holds_alternative<formats::compound::Error>(
-                                    formats::compound::CompoundFile::open(document)))
-            GTEST_SKIP() << "no compound document reader and writer in this tree";
+        ASSERT_FALSE(std::holds_alternative<formats::compound::Error>(
+            formats::compound::CompoundFile::open(document)));
     }
 
     Bytes document;
