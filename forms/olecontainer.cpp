@@ -128,12 +128,11 @@ void TOleContainer::loadFromData(std::span<const std::uint8_t> data)
 
     // The object's storage lives in memory of the container's own, not in the bytes it came
     // from: those may be a definition that goes away once it has been read.
-    memory_ = std::make_unique_for_overwrite<std::uint8_t[]>(size);
-    std::memcpy(memory_.get(), data.data() + 12, size);
+    memory_ = MappedBuffer::copyOf(data.subspan(12, size));
     aspect_ = aspect;
     try {
         auto& layer = platform::ole::ObjectLayer::current();
-        storage_ = layer.openStorage({memory_.get(), size});
+        storage_ = layer.openStorage(memory_.bytes());
         object_ = layer.loadObject(*storage_, *this);
         object_->setViewAdvise(aspect_, this);
         object_->setHostNames(hostName(Application ? Application->title() : QString()),
@@ -167,7 +166,7 @@ void TOleContainer::unload()
     }
     object_.reset();
     storage_.reset();
-    memory_.reset();
+    memory_ = MappedBuffer();
     menuVerbs_.reset();
     dataConnection_ = 0;
     extent_ = QSize();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/mappedbuffer.h"
 #include "forms/wincontrol.h"
 #include "platform/ole/oleobject.h"
 
@@ -85,7 +86,7 @@ private:
     BorderStyle borderStyle_ = BorderStyle::Single;
 
     // Released in the reverse order of their making: the object, its storage, the memory.
-    std::unique_ptr<std::uint8_t[]> memory_;
+    MappedBuffer memory_;
     std::unique_ptr<platform::ole::Storage> storage_;
     std::unique_ptr<platform::ole::OleObject> object_;
     std::uint32_t aspect_ = platform::ole::Content;
