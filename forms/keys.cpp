@@ -37,6 +37,8 @@ std::uint16_t fromQtKey(int key)
         return std::uint16_t('0' + (key - Qt::Key_0));
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
         return std::uint16_t(vkF1 + (key - Qt::Key_F1));
+    // One key a line reads as the table it is.
+    // clang-format off
     switch (key) {
     case Qt::Key_Backspace: return 0x08;
     case Qt::Key_Tab:
@@ -106,6 +108,7 @@ std::uint16_t fromQtKey(int key)
     case Qt::Key_Adiaeresis: return 0xDE;
     default: return 0;
     }
+    // clang-format on
 }
 
 } // namespace
