@@ -1,5 +1,6 @@
 #include "forms/olecontainer.h"
 
+#include "formats/bytes/littleendian.h"
 #include "forms/application.h"
 #include "forms/dispatch.h"
 #include "forms/edge.h"
@@ -35,12 +36,6 @@ Exception oleFailure(std::uint32_t code, const QString& detail)
 Exception oleFailure(const OleError& e)
 {
     return oleFailure(e.code(), QString::fromUtf8(e.what()));
-}
-
-std::uint32_t read32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
 }
 
 // Host names travel in buffers of 128 wide characters: a longer name does not fit and goes
@@ -121,8 +116,8 @@ void TOleContainer::loadFromData(std::span<const std::uint8_t> data)
         throw Exception(QString::fromUtf8(messages::StreamReadFailed));
     if (std::memcmp(data.data(), "BDOC", 4) != 0)
         throw Exception(QString::fromUtf8(messages::InvalidStreamFormat));
-    const std::uint32_t aspect = read32(data.data() + 4);
-    const std::uint32_t size = read32(data.data() + 8);
+    const std::uint32_t aspect = formats::bytes::le32(data, 4);
+    const std::uint32_t size = formats::bytes::le32(data, 8);
     if (size > data.size() - 12)
         throw Exception(QString::fromUtf8(messages::StreamReadFailed));
 

@@ -1,5 +1,7 @@
 #include "formats/compound/compoundfile.h"
 
+#include "formats/bytes/littleendian.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -8,25 +10,14 @@ namespace formats::compound {
 
 namespace {
 
+using formats::bytes::le16;
+using formats::bytes::le32;
+using formats::bytes::le64;
+
 constexpr std::uint8_t signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 constexpr std::size_t headerSize = 512;
 constexpr std::size_t headerFatNumbers = 109;
 constexpr std::size_t entrySize = 128;
-
-std::uint16_t get16(std::span<const std::uint8_t> b, std::size_t at)
-{
-    return std::uint16_t(b[at] | b[at + 1] << 8);
-}
-
-std::uint32_t get32(std::span<const std::uint8_t> b, std::size_t at)
-{
-    return std::uint32_t(get16(b, at)) | std::uint32_t(get16(b, at + 2)) << 16;
-}
-
-std::uint64_t get64(std::span<const std::uint8_t> b, std::size_t at)
-{
-    return std::uint64_t(get32(b, at)) | std::uint64_t(get32(b, at + 4)) << 32;
-}
 
 std::string hex(std::uint32_t v)
 {
@@ -111,22 +102,22 @@ std::optional<Error> CompoundFile::readHeader()
         return error(Error::Kind::Truncated, bytes_.size(),
                      "only " + num(bytes_.size()) + " bytes, the header needs 512");
 
-    majorVersion_ = get16(bytes_, 26);
+    majorVersion_ = le16(bytes_, 26);
     if (majorVersion_ != 3 && majorVersion_ != 4)
         return error(Error::Kind::BadHeader, 26, "major version " + num(majorVersion_));
-    if (const std::uint16_t order = get16(bytes_, 28); order != 0xFFFE)
+    if (const std::uint16_t order = le16(bytes_, 28); order != 0xFFFE)
         return error(Error::Kind::BadHeader, 28, "byte order mark " + hex(order));
-    sectorShift_ = get16(bytes_, 30);
+    sectorShift_ = le16(bytes_, 30);
     if (sectorShift_ != (majorVersion_ == 3 ? 9u : 12u))
         return error(Error::Kind::BadHeader, 30,
                      "sector shift " + num(sectorShift_) + " in version " + num(majorVersion_));
-    miniSectorShift_ = get16(bytes_, 32);
+    miniSectorShift_ = le16(bytes_, 32);
     if (miniSectorShift_ != 6)
         return error(Error::Kind::BadHeader, 32, "mini sector shift " + num(miniSectorShift_));
-    if (majorVersion_ == 3 && get32(bytes_, 40) != 0)
+    if (majorVersion_ == 3 && le32(bytes_, 40) != 0)
         return error(Error::Kind::BadHeader, 40,
-                     "directory sector count " + num(get32(bytes_, 40)) + " in version 3");
-    miniStreamCutoff_ = get32(bytes_, 56);
+                     "directory sector count " + num(le32(bytes_, 40)) + " in version 3");
+    miniStreamCutoff_ = le32(bytes_, 56);
     if (miniStreamCutoff_ != 4096)
         return error(Error::Kind::BadHeader, 56, "mini stream cut-off " + num(miniStreamCutoff_));
 
@@ -138,12 +129,12 @@ std::optional<Error> CompoundFile::readHeader()
     sectorCount_ = std::uint32_t(std::min<std::size_t>((bytes_.size() - sectorSize) >> sectorShift_,
                                                        MaxRegSect + std::size_t(1)));
 
-    fatCount_ = get32(bytes_, 44);
-    firstDirectory_ = get32(bytes_, 48);
-    firstMiniFat_ = get32(bytes_, 60);
-    miniFatCount_ = get32(bytes_, 64);
-    firstDifat_ = get32(bytes_, 68);
-    difatCount_ = get32(bytes_, 72);
+    fatCount_ = le32(bytes_, 44);
+    firstDirectory_ = le32(bytes_, 48);
+    firstMiniFat_ = le32(bytes_, 60);
+    miniFatCount_ = le32(bytes_, 64);
+    firstDifat_ = le32(bytes_, 68);
+    difatCount_ = le32(bytes_, 72);
     if (fatCount_ == 0)
         return error(Error::Kind::BadHeader, 44, "no allocation table sectors");
     if (fatCount_ > sectorCount_)
@@ -218,7 +209,7 @@ std::optional<Error> CompoundFile::readFat()
 
     for (std::size_t i = 0; i < headerFatNumbers && fatSectors_.size() < fatCount_; ++i) {
         const std::size_t at = 76 + i * 4;
-        if (auto failed = take(get32(bytes_, at), at))
+        if (auto failed = take(le32(bytes_, at), at))
             return failed;
     }
     // Every DIFAT sector the header counts is walked, so a loop shows even where the numbers
@@ -238,18 +229,18 @@ std::optional<Error> CompoundFile::readFat()
         used_[difat] = true;
         const std::size_t base = sectorOffset(difat);
         for (std::uint32_t i = 0; i + 1 < per && fatSectors_.size() < fatCount_; ++i) {
-            if (auto failed = take(get32(bytes_, base + i * 4), base + i * 4))
+            if (auto failed = take(le32(bytes_, base + i * 4), base + i * 4))
                 return failed;
         }
         from = base + (per - 1) * 4;
-        difat = get32(bytes_, from);
+        difat = le32(bytes_, from);
     }
 
     fat_.resize(std::size_t(covered));
     for (std::size_t s = 0; s < fatSectors_.size(); ++s) {
         const std::size_t base = sectorOffset(fatSectors_[s]);
         for (std::uint32_t i = 0; i < per; ++i)
-            fat_[s * per + i] = get32(bytes_, base + i * 4);
+            fat_[s * per + i] = le32(bytes_, base + i * 4);
     }
     return std::nullopt;
 }
@@ -320,26 +311,26 @@ std::optional<Error> CompoundFile::readDirectory()
         if (entry.type == Entry::Type::Empty)
             continue;
 
-        const std::uint16_t nameBytes = get16(bytes_, at + 64);
+        const std::uint16_t nameBytes = le16(bytes_, at + 64);
         if (nameBytes < 2 || nameBytes > 64 || nameBytes % 2 != 0)
             return error(Error::Kind::BadDirectory, at + 64,
                          what + ": name length " + num(nameBytes));
         for (std::size_t i = 0; i + 1 < nameBytes / 2u; ++i)
-            entry.name.push_back(char16_t(get16(bytes_, at + i * 2)));
+            entry.name.push_back(char16_t(le16(bytes_, at + i * 2)));
 
-        entry.left = get32(bytes_, at + 68);
-        entry.right = get32(bytes_, at + 72);
-        entry.child = get32(bytes_, at + 76);
+        entry.left = le32(bytes_, at + 68);
+        entry.right = le32(bytes_, at + 72);
+        entry.child = le32(bytes_, at + 76);
         for (std::size_t field : {68, 72, 76}) {
-            const std::uint32_t other = get32(bytes_, at + field);
+            const std::uint32_t other = le32(bytes_, at + field);
             if (other != NoStream && other >= count)
                 return error(Error::Kind::BadDirectory, at + field,
                              what + ": entry id " + num(other) + " is out of range, there are " +
                                  num(count) + " entries");
         }
         std::copy_n(bytes_.begin() + std::ptrdiff_t(at + 80), 16, entry.classId.begin());
-        entry.startSector = get32(bytes_, at + 116);
-        entry.size = get64(bytes_, at + 120);
+        entry.startSector = le32(bytes_, at + 116);
+        entry.size = le64(bytes_, at + 120);
         // Version 3 writers may leave garbage in the high half, which readers are to ignore.
         if (majorVersion_ == 3)
             entry.size &= 0xFFFFFFFF;
@@ -407,7 +398,7 @@ std::optional<Error> CompoundFile::readMiniFat()
     for (std::size_t s = 0; s < miniFatSectors_.size(); ++s) {
         const std::size_t base = sectorOffset(miniFatSectors_[s]);
         for (std::uint32_t i = 0; i < per; ++i)
-            miniFat_[s * per + i] = get32(bytes_, base + i * 4);
+            miniFat_[s * per + i] = le32(bytes_, base + i * 4);
     }
     return std::nullopt;
 }

@@ -1,5 +1,7 @@
 #include "formats/compound/compoundwriter.h"
 
+#include "formats/bytes/littleendian.h"
+
 #include <algorithm>
 #include <cstring>
 #include <numeric>
@@ -8,6 +10,10 @@
 namespace formats::compound {
 
 namespace {
+
+using formats::bytes::storeLe16;
+using formats::bytes::storeLe32;
+using formats::bytes::storeLe64;
 
 constexpr std::uint32_t sectorShift = 9;
 constexpr std::size_t sectorSize = std::size_t(1) << sectorShift;
@@ -23,24 +29,6 @@ constexpr std::size_t perDirectorySector = sectorSize / entrySize;
 std::size_t unitsFor(std::size_t size, std::size_t unit)
 {
     return (size + unit - 1) / unit;
-}
-
-void put16(std::uint8_t* at, std::uint32_t v)
-{
-    at[0] = std::uint8_t(v);
-    at[1] = std::uint8_t(v >> 8);
-}
-
-void put32(std::uint8_t* at, std::uint32_t v)
-{
-    put16(at, v & 0xFFFF);
-    put16(at + 2, v >> 16);
-}
-
-void put64(std::uint8_t* at, std::uint64_t v)
-{
-    put32(at, std::uint32_t(v));
-    put32(at + 4, std::uint32_t(v >> 32));
 }
 
 struct Placed {
@@ -66,17 +54,17 @@ void writeEntry(std::uint8_t* at, std::u16string_view name, std::uint8_t type, c
                 std::uint32_t child, const ClassId* classId, std::uint64_t size)
 {
     for (std::size_t i = 0; i < name.size(); ++i)
-        put16(at + i * 2, name[i]);
-    put16(at + 64, std::uint32_t((name.size() + 1) * 2));
+        storeLe16(at + i * 2, name[i]);
+    storeLe16(at + 64, std::uint32_t((name.size() + 1) * 2));
     at[66] = type;
     at[67] = 1; // black: a tree with no red nodes is valid
-    put32(at + 68, placed.left);
-    put32(at + 72, placed.right);
-    put32(at + 76, child);
+    storeLe32(at + 68, placed.left);
+    storeLe32(at + 72, placed.right);
+    storeLe32(at + 76, child);
     if (classId)
         std::memcpy(at + 80, classId->data(), classId->size());
-    put32(at + 116, placed.start);
-    put64(at + 120, size);
+    storeLe32(at + 116, placed.start);
+    storeLe64(at + 120, size);
 }
 
 } // namespace
@@ -190,44 +178,44 @@ std::vector<std::uint8_t> writeCompoundFile(const ClassId& rootClass,
                    NoStream, nullptr, streams[i].bytes.size());
     for (std::size_t id = streams.size() + 1; id < directorySectors * perDirectorySector; ++id) {
         std::uint8_t* at = sector(firstDirectory) + id * entrySize;
-        put32(at + 68, NoStream);
-        put32(at + 72, NoStream);
-        put32(at + 76, NoStream);
+        storeLe32(at + 68, NoStream);
+        storeLe32(at + 72, NoStream);
+        storeLe32(at + 76, NoStream);
     }
 
     for (std::size_t i = 0; i < miniFat.size(); ++i)
-        put32(sector(firstMiniFat) + i * 4, miniFat[i]);
+        storeLe32(sector(firstMiniFat) + i * 4, miniFat[i]);
     for (std::size_t i = 0; i < fat.size(); ++i)
-        put32(sector(firstFat) + i * 4, fat[i]);
+        storeLe32(sector(firstFat) + i * 4, fat[i]);
 
     // FAT sector numbers: 109 in the header, the rest in the DIFAT chain.
     std::uint8_t* header = out.data();
     for (std::size_t i = 0; i < headerFatNumbers; ++i)
-        put32(header + 76 + i * 4, i < fatSectors ? std::uint32_t(firstFat + i) : FreeSect);
+        storeLe32(header + 76 + i * 4, i < fatSectors ? std::uint32_t(firstFat + i) : FreeSect);
     for (std::size_t d = 0; d < difatSectors; ++d) {
         std::uint8_t* at = sector(firstDifat + d);
         for (std::size_t i = 0; i < perDifatSector; ++i) {
             const std::size_t n = headerFatNumbers + d * perDifatSector + i;
-            put32(at + i * 4, n < fatSectors ? std::uint32_t(firstFat + n) : FreeSect);
+            storeLe32(at + i * 4, n < fatSectors ? std::uint32_t(firstFat + n) : FreeSect);
         }
-        put32(at + perDifatSector * 4,
-              d + 1 < difatSectors ? std::uint32_t(firstDifat + d + 1) : EndOfChain);
+        storeLe32(at + perDifatSector * 4,
+                  d + 1 < difatSectors ? std::uint32_t(firstDifat + d + 1) : EndOfChain);
     }
 
     const std::uint8_t signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
     std::memcpy(header, signature, sizeof signature);
-    put16(header + 24, 0x003E);
-    put16(header + 26, 3);
-    put16(header + 28, 0xFFFE);
-    put16(header + 30, sectorShift);
-    put16(header + 32, miniShift);
-    put32(header + 44, std::uint32_t(fatSectors));
-    put32(header + 48, firstDirectory);
-    put32(header + 56, cutoff);
-    put32(header + 60, miniFatSectors ? firstMiniFat : EndOfChain);
-    put32(header + 64, std::uint32_t(miniFatSectors));
-    put32(header + 68, difatSectors ? firstDifat : EndOfChain);
-    put32(header + 72, std::uint32_t(difatSectors));
+    storeLe16(header + 24, 0x003E);
+    storeLe16(header + 26, 3);
+    storeLe16(header + 28, 0xFFFE);
+    storeLe16(header + 30, sectorShift);
+    storeLe16(header + 32, miniShift);
+    storeLe32(header + 44, std::uint32_t(fatSectors));
+    storeLe32(header + 48, firstDirectory);
+    storeLe32(header + 56, cutoff);
+    storeLe32(header + 60, miniFatSectors ? firstMiniFat : EndOfChain);
+    storeLe32(header + 64, std::uint32_t(miniFatSectors));
+    storeLe32(header + 68, difatSectors ? firstDifat : EndOfChain);
+    storeLe32(header + 72, std::uint32_t(difatSectors));
     return out;
 }
 

@@ -1,5 +1,7 @@
 #include "formats/metafile/metafileplayer.h"
 
+#include "formats/bytes/littleendian.h"
+
 #include <initializer_list>
 #include <utility>
 #include <variant>
@@ -7,6 +9,11 @@
 namespace formats::metafile {
 
 namespace {
+
+using formats::bytes::appendLe16;
+using formats::bytes::appendLe32;
+using formats::bytes::le16;
+using formats::bytes::le32;
 
 constexpr std::size_t headerBytes = 18;
 constexpr std::size_t recordHeaderBytes = 6; // size in words (4) and function (2)
@@ -25,25 +32,14 @@ constexpr std::uint32_t noCompression = 0;
 // Every saved state costs the canvas memory, so a metafile cannot nest saves without end.
 constexpr int maxSaveDepth = 64;
 
-std::uint16_t u16(std::span<const std::uint8_t> b, std::size_t at)
-{
-    return std::uint16_t(b[at] | b[at + 1] << 8);
-}
-
 std::int16_t s16(std::span<const std::uint8_t> b, std::size_t at)
 {
-    return std::int16_t(u16(b, at));
-}
-
-std::uint32_t u32(std::span<const std::uint8_t> b, std::size_t at)
-{
-    return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
-           std::uint32_t(b[at + 3]) << 24;
+    return std::int16_t(le16(b, at));
 }
 
 std::int32_t s32(std::span<const std::uint8_t> b, std::size_t at)
 {
-    return std::int32_t(u32(b, at));
+    return std::int32_t(le32(b, at));
 }
 
 std::string n(std::int64_t v)
@@ -71,18 +67,18 @@ std::variant<std::size_t, Error> readHeader(std::span<const std::uint8_t> b)
     if (b.size() < headerBytes)
         return error(Error::Kind::Truncated, b.size(),
                      "metafile of " + n(std::int64_t(b.size())) + " bytes, its header needs 18");
-    const std::uint16_t type = u16(b, 0);
+    const std::uint16_t type = le16(b, 0);
     if (type != 1 && type != 2)
         return error(Error::Kind::BadHeader, 0, "metafile type " + n(type) + ", expected 1 or 2");
-    const std::uint16_t headerWords = u16(b, 2);
+    const std::uint16_t headerWords = le16(b, 2);
     if (headerWords != 9)
         return error(Error::Kind::BadHeader, 2,
                      "header of " + n(headerWords) + " words, expected 9");
-    const std::uint16_t version = u16(b, 4);
+    const std::uint16_t version = le16(b, 4);
     if (version != 0x0100 && version != 0x0300)
         return error(Error::Kind::BadHeader, 4,
                      "version " + hex(version, 4) + ", expected 0x0100 or 0x0300");
-    const std::uint64_t totalBytes = std::uint64_t(u32(b, 6)) * 2;
+    const std::uint64_t totalBytes = std::uint64_t(le32(b, 6)) * 2;
     if (totalBytes < headerBytes + recordHeaderBytes)
         return error(Error::Kind::BadHeader, 6,
                      "total size of " + n(std::int64_t(totalBytes)) +
@@ -109,7 +105,7 @@ std::variant<StoredBitmap, Error> readBitmap(std::span<const std::uint8_t> b, st
     if (avail < infoHeaderBytes)
         return error(Error::Kind::BadBitmap, at,
                      "bitmap header needs 40 bytes, " + n(std::int64_t(avail)) + " left");
-    const std::uint32_t infoSize = u32(b, at);
+    const std::uint32_t infoSize = le32(b, at);
     if (infoSize < infoHeaderBytes)
         return error(Error::Kind::BadBitmap, at,
                      "bitmap header of " + n(infoSize) + " bytes, needs at least 40");
@@ -119,10 +115,10 @@ std::variant<StoredBitmap, Error> readBitmap(std::span<const std::uint8_t> b, st
                          " left");
     const std::int32_t width = s32(b, at + 4);
     const std::int32_t height = s32(b, at + 8);
-    const std::uint16_t planes = u16(b, at + 12);
-    const std::uint16_t bits = u16(b, at + 14);
-    const std::uint32_t compression = u32(b, at + 16);
-    const std::uint32_t coloursUsed = u32(b, at + 32);
+    const std::uint16_t planes = le16(b, at + 12);
+    const std::uint16_t bits = le16(b, at + 14);
+    const std::uint32_t compression = le32(b, at + 16);
+    const std::uint32_t coloursUsed = le32(b, at + 32);
     if (width <= 0)
         return error(Error::Kind::BadBitmap, at + 4, "bitmap width " + n(width));
     if (height == 0)
@@ -183,7 +179,7 @@ std::optional<Error> playStretch(std::span<const std::uint8_t> b, std::size_t at
                      "stretch record of " + n(std::int64_t(end - at)) +
                          " bytes, its parameters need 28");
     // Other raster operations combine with what is already drawn; our pictures only copy.
-    if (u32(b, p) != sourceCopy)
+    if (le32(b, p) != sourceCopy)
         return std::nullopt;
     // The colour usage only matters for colour tables, which 24 and 32 bits do not index.
     Rect source{s16(b, p + 12), s16(b, p + 10), s16(b, p + 8), s16(b, p + 6)};
@@ -221,8 +217,8 @@ std::optional<Error> playRecords(std::span<const std::uint8_t> b, std::size_t at
             return error(Error::Kind::Truncated, at,
                          "no end record: " + n(std::int64_t(end - at)) +
                              " bytes left, a record needs 6");
-        const std::uint64_t words = u32(b, at);
-        const std::uint16_t function = u16(b, at + 4);
+        const std::uint64_t words = le32(b, at);
+        const std::uint16_t function = le16(b, at + 4);
         if (words < 3)
             return error(Error::Kind::BadRecord, at,
                          "record " + hex(function, 4) + " of " + n(std::int64_t(words)) +
@@ -307,26 +303,14 @@ std::optional<Error> play(std::span<const std::uint8_t> bytes, Canvas& canvas)
 
 namespace {
 
-void put16(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    out.push_back(std::uint8_t(v));
-    out.push_back(std::uint8_t(v >> 8));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
-
 // A record: its size in 16-bit words, its function, then its parameters.
 void record(std::vector<std::uint8_t>& out, std::uint16_t function,
             std::initializer_list<std::int32_t> words)
 {
-    put32(out, std::uint32_t(3 + words.size()));
-    put16(out, function);
+    appendLe32(out, std::uint32_t(3 + words.size()));
+    appendLe16(out, function);
     for (std::int32_t w : words)
-        put16(out, std::uint32_t(w) & 0xFFFF);
+        appendLe16(out, std::uint32_t(w) & 0xFFFF);
 }
 
 } // namespace
@@ -344,36 +328,36 @@ std::vector<std::uint8_t> writePictureMetafile(const Bitmap& bitmap, std::int32_
     std::vector<std::uint8_t> out;
     out.reserve(18 + 56 + 2 * stretchWords);
     // The header's total size and largest record are filled in at the end.
-    put16(out, 1);      // in memory
-    put16(out, 9);      // header words
-    put16(out, 0x0300); // version
-    put32(out, 0);
-    put16(out, 0); // objects
-    put32(out, stretchWords);
-    put16(out, 0);
+    appendLe16(out, 1);      // in memory
+    appendLe16(out, 9);      // header words
+    appendLe16(out, 0x0300); // version
+    appendLe32(out, 0);
+    appendLe16(out, 0); // objects
+    appendLe32(out, stretchWords);
+    appendLe16(out, 0);
 
     record(out, 0x020B, {0, 0});                      // window origin, y before x
     record(out, 0x020C, {extentHeight, extentWidth}); // window extent
     record(out, 0x0103, {8});                         // anisotropic mapping
     record(out, 0x0107, {3});                         // stretch by deleting scans
     record(out, 0x0102, {1});                         // transparent background
-    put32(out, stretchWords);
-    put16(out, 0x0F43);
-    put32(out, 0x00CC0020); // copy the source
-    put16(out, 0);          // colours are RGB
+    appendLe32(out, stretchWords);
+    appendLe16(out, 0x0F43);
+    appendLe32(out, 0x00CC0020); // copy the source
+    appendLe16(out, 0);          // colours are RGB
     for (std::int32_t v : {std::int32_t(h), std::int32_t(w), 0, 0, extentHeight, extentWidth, 0, 0})
-        put16(out, std::uint32_t(v) & 0xFFFF);
-    put32(out, 40);
-    put32(out, w);
-    put32(out, h); // bottom-up
-    put16(out, 1);
-    put16(out, 24);
-    put32(out, 0); // no compression
-    put32(out, imageSize);
-    put32(out, 0);
-    put32(out, 0);
-    put32(out, 0);
-    put32(out, 0);
+        appendLe16(out, std::uint32_t(v) & 0xFFFF);
+    appendLe32(out, 40);
+    appendLe32(out, w);
+    appendLe32(out, h); // bottom-up
+    appendLe16(out, 1);
+    appendLe16(out, 24);
+    appendLe32(out, 0); // no compression
+    appendLe32(out, imageSize);
+    appendLe32(out, 0);
+    appendLe32(out, 0);
+    appendLe32(out, 0);
+    appendLe32(out, 0);
     for (std::uint32_t y = h; y-- > 0;) {
         for (std::uint32_t x = 0; x < w; ++x) {
             const std::uint32_t p = bitmap.pixels[y * w + x];

@@ -1,5 +1,7 @@
 #include "formats/wave/wavereader.h"
 
+#include "formats/bytes/littleendian.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -9,22 +11,14 @@ namespace formats::wave {
 
 namespace {
 
+using formats::bytes::le16;
+using formats::bytes::le32;
+
 constexpr std::uint16_t formatPcm = 1;
 constexpr std::uint16_t formatExtensible = 0xFFFE;
 // The PCM sub-format of an extensible format chunk: {00000001-0000-0010-8000-00aa00389b71}.
 constexpr std::array<std::uint8_t, 16> pcmSubFormat = {
     0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-
-std::uint16_t u16(std::span<const std::uint8_t> b, std::size_t at)
-{
-    return std::uint16_t(b[at] | b[at + 1] << 8);
-}
-
-std::uint32_t u32(std::span<const std::uint8_t> b, std::size_t at)
-{
-    return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
-           std::uint32_t(b[at + 3]) << 24;
-}
 
 bool tagIs(std::span<const std::uint8_t> b, std::size_t at, const char (&tag)[5])
 {
@@ -58,7 +52,7 @@ std::variant<Format, Error> readFormat(std::span<const std::uint8_t> b, std::siz
     if (size < 16)
         return error(Error::Kind::BadChunk, at,
                      "format chunk of " + n(size) + " bytes, needs at least 16");
-    std::uint16_t tag = u16(b, at);
+    std::uint16_t tag = le16(b, at);
     if (tag == formatExtensible) {
         if (size < 40)
             return error(Error::Kind::BadChunk, at,
@@ -72,11 +66,11 @@ std::variant<Format, Error> readFormat(std::span<const std::uint8_t> b, std::siz
         return error(Error::Kind::UnsupportedFormat, at,
                      "format tag " + n(tag) + ", only PCM (1) is played");
     Format f;
-    f.channels = u16(b, at + 2);
-    f.sampleRate = u32(b, at + 4);
-    const std::uint32_t byteRate = u32(b, at + 8);
-    const std::uint16_t blockAlign = u16(b, at + 12);
-    f.bitsPerSample = u16(b, at + 14);
+    f.channels = le16(b, at + 2);
+    f.sampleRate = le32(b, at + 4);
+    const std::uint32_t byteRate = le32(b, at + 8);
+    const std::uint16_t blockAlign = le16(b, at + 12);
+    f.bitsPerSample = le16(b, at + 14);
     if (f.channels != 1 && f.channels != 2)
         return error(Error::Kind::UnsupportedFormat, at + 2,
                      n(f.channels) + " channels, only 1 or 2 are played");
@@ -107,7 +101,7 @@ std::variant<Wave, Error> readWave(std::span<const std::uint8_t> b)
         return error(Error::Kind::NotRiff, 0, "starts with \"" + tagText(b, 0) + "\", not RIFF");
     if (!tagIs(b, 8, "WAVE"))
         return error(Error::Kind::NotWave, 8, "RIFF form \"" + tagText(b, 8) + "\", not WAVE");
-    const std::uint64_t riffSize = u32(b, 4);
+    const std::uint64_t riffSize = le32(b, 4);
     const auto riffTruncated = [&] {
         return error(Error::Kind::Truncated, 4,
                      "RIFF chunk of " + n(riffSize) + " bytes, " + n(b.size() - 8) + " present");
@@ -128,7 +122,7 @@ std::variant<Wave, Error> readWave(std::span<const std::uint8_t> b)
         if (end - at < 8)
             return error(Error::Kind::Truncated, at,
                          "chunk header needs 8 bytes, " + n(end - at) + " left");
-        const std::uint32_t size = u32(b, at + 4);
+        const std::uint32_t size = le32(b, at + 4);
         const std::size_t body = at + 8;
         // With the RIFF size one beyond the file, a chunk running past its end shows that the
         // file, not the chunk, was cut short.

@@ -1,5 +1,6 @@
 #include "platform/ole/streamcursor.h"
 
+#include "formats/bytes/littleendian.h"
 #include "platform/ole/oleerror.h"
 
 #include <utility>
@@ -14,8 +15,7 @@ StreamCursor::StreamCursor(std::string streamName, std::span<const std::uint8_t>
 std::uint32_t StreamCursor::u32(const char* field)
 {
     const auto b = take(4, field);
-    return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
-           std::uint32_t(b[3]) << 24;
+    return formats::bytes::le32(b, 0);
 }
 
 std::span<const std::uint8_t> StreamCursor::take(std::size_t count, const char* field)
@@ -32,9 +32,7 @@ bool StreamCursor::peekU32(std::size_t ahead, std::uint32_t& value) const
 {
     if (ahead > remaining() || remaining() - ahead < 4)
         return false;
-    const auto* b = bytes_.data() + offset_ + ahead;
-    value = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
-            std::uint32_t(b[3]) << 24;
+    value = formats::bytes::le32(bytes_, offset_ + ahead);
     return true;
 }
 

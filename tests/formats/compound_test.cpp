@@ -198,20 +198,15 @@ TEST(CompoundWriter, RejectsNamesItCannotStore)
 
 void set32(Bytes& b, std::size_t at, std::uint32_t v)
 {
-    for (int i = 0; i < 4; ++i)
-        b[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
+    formats::bytes::storeLe32(b.data() + at, v);
 }
 
 void set16(Bytes& b, std::size_t at, std::uint16_t v)
 {
-    b[at] = std::uint8_t(v);
-    b[at + 1] = std::uint8_t(v >> 8);
+    formats::bytes::storeLe16(b.data() + at, v);
 }
 
-std::uint32_t get32(const Bytes& b, std::size_t at)
-{
-    return compoundlayout::get32(b, at);
-}
+using formats::bytes::le32;
 
 std::size_t sectorAt(std::uint32_t n)
 {
@@ -221,25 +216,25 @@ std::size_t sectorAt(std::uint32_t n)
 // Directory entry `id` (the writer puts the directory in consecutive sectors).
 std::size_t entryAt(const Bytes& b, std::uint32_t id)
 {
-    return sectorAt(get32(b, 48)) + id * 128;
+    return sectorAt(le32(b, 48)) + id * 128;
 }
 
 std::size_t fatEntryAt(const Bytes& b, std::uint32_t sector)
 {
-    const std::uint32_t fatSector =
-        sector / 128 < 109 ? get32(b, 76 + sector / 128 * 4)
-                           : get32(b, sectorAt(get32(b, 68)) + (sector / 128 - 109) * 4);
+    const std::uint32_t fatSector = sector / 128 < 109
+                                        ? le32(b, 76 + sector / 128 * 4)
+                                        : le32(b, sectorAt(le32(b, 68)) + (sector / 128 - 109) * 4);
     return sectorAt(fatSector) + sector % 128 * 4;
 }
 
 std::size_t miniFatEntryAt(const Bytes& b, std::uint32_t mini)
 {
-    return sectorAt(get32(b, 60)) + mini * 4;
+    return sectorAt(le32(b, 60)) + mini * 4;
 }
 
 std::uint32_t startOf(const Bytes& b, std::uint32_t id)
 {
-    return get32(b, entryAt(b, id) + 116);
+    return le32(b, entryAt(b, id) + 116);
 }
 
 // Entries: 0 root, 1 "Alpha" (100 bytes, 2 mini sectors), 2 "Beta" (5000 bytes, 10 sectors),
@@ -305,13 +300,13 @@ INSTANTIATE_TEST_SUITE_P(
                [](Bytes& b) { set32(b, fatEntryAt(b, startOf(b, 2) + 9), startOf(b, 2) + 4); },
                K::BadSector, "sector 9"}, // Beta starts at sector 5 in this layout
         Damage{"directory chain loops onto itself", false,
-               [](Bytes& b) { set32(b, fatEntryAt(b, get32(b, 48)), get32(b, 48)); }, K::BadSector,
+               [](Bytes& b) { set32(b, fatEntryAt(b, le32(b, 48)), le32(b, 48)); }, K::BadSector,
                "sector 1"},
         Damage{"chain runs into a table sector", false,
                [](Bytes& b) { set32(b, fatEntryAt(b, startOf(b, 2)), 0); }, K::BadSector,
                "sector 0"},
         Damage{"two chains share a sector", false,
-               [](Bytes& b) { set32(b, fatEntryAt(b, startOf(b, 2) + 9), get32(b, 48)); },
+               [](Bytes& b) { set32(b, fatEntryAt(b, startOf(b, 2) + 9), le32(b, 48)); },
                K::BadSector, "sector 1"},
         Damage{"chain runs into a free entry", false,
                [](Bytes& b) { set32(b, fatEntryAt(b, startOf(b, 2) + 2), FreeSect); }, K::BadSector,
@@ -332,7 +327,7 @@ INSTANTIATE_TEST_SUITE_P(
                [](Bytes& b) { set32(b, miniFatEntryAt(b, startOf(b, 3) + 3), startOf(b, 3)); },
                K::BadSector, "mini sector 2"},
         Damage{"mini table chain loops", false,
-               [](Bytes& b) { set32(b, fatEntryAt(b, get32(b, 60)), get32(b, 60)); }, K::BadSector,
+               [](Bytes& b) { set32(b, fatEntryAt(b, le32(b, 60)), le32(b, 60)); }, K::BadSector,
                "sector 3"},
         Damage{"mini sector out of range", false,
                [](Bytes& b) { set32(b, entryAt(b, 3) + 116, 500); }, K::BadSector, "500"},
@@ -347,15 +342,15 @@ INSTANTIATE_TEST_SUITE_P(
                [](Bytes& b) { set32(b, entryAt(b, 1) + 68, 1000); }, K::BadDirectory, "1000"},
         Damage{"sibling tree loops", false,
                [](Bytes& b) {
-                   const std::uint32_t top = get32(b, entryAt(b, 0) + 76);
-                   const std::uint32_t left = get32(b, entryAt(b, top) + 68);
+                   const std::uint32_t top = le32(b, entryAt(b, 0) + 76);
+                   const std::uint32_t left = le32(b, entryAt(b, top) + 68);
                    set32(b, entryAt(b, left) + 72, top);
                },
                K::BadDirectory, "loops"},
         Damage{"child points back at the root", false,
                [](Bytes& b) { set32(b, entryAt(b, 0) + 76, 0); }, K::BadDirectory, "entry 0"},
         Damage{"tree reaches an unused entry", false,
-               [](Bytes& b) { set32(b, entryAt(b, get32(b, entryAt(b, 0) + 76)) + 72, 6); },
+               [](Bytes& b) { set32(b, entryAt(b, le32(b, entryAt(b, 0) + 76)) + 72, 6); },
                K::BadDirectory, "entry 6"},
         Damage{"unknown entry type", false, [](Bytes& b) { b[entryAt(b, 2) + 66] = 3; },
                K::BadDirectory, "type 3"},
@@ -374,7 +369,7 @@ INSTANTIATE_TEST_SUITE_P(
         Damage{"DIFAT loops", true,
                [](Bytes& b) {
                    set32(b, 72, 2);
-                   set32(b, sectorAt(get32(b, 68)) + 127 * 4, get32(b, 68));
+                   set32(b, sectorAt(le32(b, 68)) + 127 * 4, le32(b, 68));
                },
                K::BadSector, "sector 111"}, // the DIFAT sector follows the 111 table sectors
         Damage{"DIFAT sector number past the largest", true,
@@ -382,7 +377,7 @@ INSTANTIATE_TEST_SUITE_P(
         Damage{"DIFAT count too small for the table", true, [](Bytes& b) { set32(b, 72, 0); },
                K::BadHeader, "2"},
         Damage{"DIFAT lists a table sector twice", true,
-               [](Bytes& b) { set32(b, sectorAt(get32(b, 68)), get32(b, 76)); }, K::BadSector,
+               [](Bytes& b) { set32(b, sectorAt(le32(b, 68)), le32(b, 76)); }, K::BadSector,
                "second time"},
         Damage{"DIFAT chain ends before its count", true, [](Bytes& b) { set32(b, 72, 2); },
                K::BadSector, "counts 2"},
@@ -432,13 +427,13 @@ INSTANTIATE_TEST_SUITE_P(
         Cut{"header only", false, [](const Bytes&) { return 512; }},
         Cut{"inside the table", false, [](const Bytes&) { return 700; }},
         Cut{"inside the directory", false,
-            [](const Bytes& b) { return sectorAt(get32(b, 48)) + 600; }},
+            [](const Bytes& b) { return sectorAt(le32(b, 48)) + 600; }},
         Cut{"inside the mini stream", false,
             [](const Bytes& b) { return sectorAt(startOf(b, 0)) + 100; }},
         Cut{"inside a big stream", false,
             [](const Bytes& b) { return sectorAt(startOf(b, 2)) + 2000; }},
         Cut{"last byte", false, [](const Bytes& b) { return b.size() - 1; }},
-        Cut{"inside the DIFAT", true, [](const Bytes& b) { return sectorAt(get32(b, 68)) + 10; }},
+        Cut{"inside the DIFAT", true, [](const Bytes& b) { return sectorAt(le32(b, 68)) + 10; }},
         Cut{"half of a large stream", true, [](const Bytes& b) { return b.size() / 2; }},
         Cut{"last byte of a large document", true, [](const Bytes& b) { return b.size() - 1; }}),
     [](const auto& info) {

@@ -5,6 +5,8 @@
 // table marks its own sectors and the DIFAT's, entries past the end are free and no sector inside
 // is left out.
 
+#include "formats/bytes/littleendian.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -13,11 +15,7 @@
 
 namespace compoundlayout {
 
-inline std::uint32_t get32(std::span<const std::uint8_t> b, std::size_t at)
-{
-    return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
-           std::uint32_t(b[at + 3]) << 24;
-}
+using formats::bytes::le32;
 
 struct Allocation {
     std::vector<std::string> faults;
@@ -39,19 +37,19 @@ inline Allocation checkAllocation(std::span<const std::uint8_t> doc)
     a.sectors = std::uint32_t(doc.size() / 512 - 1);
     auto sector = [&](std::uint32_t n) { return std::size_t(n + 1) * 512; };
 
-    const std::uint32_t fatCount = get32(doc, 44);
+    const std::uint32_t fatCount = le32(doc, 44);
     for (std::uint32_t i = 0; i < 109 && a.fatSectors.size() < fatCount; ++i)
-        a.fatSectors.push_back(get32(doc, 76 + i * 4));
-    std::uint32_t difat = get32(doc, 68);
-    for (std::uint32_t k = 0; k < get32(doc, 72); ++k) {
+        a.fatSectors.push_back(le32(doc, 76 + i * 4));
+    std::uint32_t difat = le32(doc, 68);
+    for (std::uint32_t k = 0; k < le32(doc, 72); ++k) {
         if (difat >= a.sectors) {
             fault("DIFAT sector " + std::to_string(difat) + " out of range");
             return a;
         }
         a.difatSectors.push_back(difat);
         for (std::uint32_t i = 0; i < 127 && a.fatSectors.size() < fatCount; ++i)
-            a.fatSectors.push_back(get32(doc, sector(difat) + i * 4));
-        difat = get32(doc, sector(difat) + 127 * 4);
+            a.fatSectors.push_back(le32(doc, sector(difat) + i * 4));
+        difat = le32(doc, sector(difat) + 127 * 4);
     }
     if (difat != endOfChain)
         fault("the DIFAT chain does not end in ENDOFCHAIN");
@@ -62,7 +60,7 @@ inline Allocation checkAllocation(std::span<const std::uint8_t> doc)
             return a;
         }
         for (std::uint32_t i = 0; i < 128; ++i)
-            fat.push_back(get32(doc, sector(s) + i * 4));
+            fat.push_back(le32(doc, sector(s) + i * 4));
     }
     if (fat.size() < a.sectors) {
         fault("the FAT does not cover the file");
@@ -100,21 +98,21 @@ inline Allocation checkAllocation(std::span<const std::uint8_t> doc)
             fault(what + ": chain of " + std::to_string(count) + " sectors for " +
                   std::to_string(size) + " bytes");
     };
-    walk(get32(doc, 48), ~std::uint64_t(0), "directory");
-    if (get32(doc, 64) != 0)
-        walk(get32(doc, 60), std::uint64_t(get32(doc, 64)) * 512, "mini FAT");
+    walk(le32(doc, 48), ~std::uint64_t(0), "directory");
+    if (le32(doc, 64) != 0)
+        walk(le32(doc, 60), std::uint64_t(le32(doc, 64)) * 512, "mini FAT");
 
     // Directory entries: the root's chain is the mini stream; big streams have their own.
     std::vector<std::uint32_t> directory;
-    for (std::uint32_t s = get32(doc, 48);
+    for (std::uint32_t s = le32(doc, 48);
          s != endOfChain && s < a.sectors && directory.size() < a.sectors; s = fat[s])
         directory.push_back(s);
     for (std::size_t d = 0; d < directory.size(); ++d) {
         for (std::size_t e = 0; e < 4; ++e) {
             const std::size_t at = sector(directory[d]) + e * 128;
             const std::uint8_t type = doc[at + 66];
-            const std::uint32_t start = get32(doc, at + 116);
-            const std::uint32_t size = get32(doc, at + 120);
+            const std::uint32_t start = le32(doc, at + 116);
+            const std::uint32_t size = le32(doc, at + 120);
             const std::string what = "entry " + std::to_string(d * 4 + e);
             if (type == 5 && size > 0)
                 walk(start, size, what + " (mini stream)");

@@ -1,3 +1,4 @@
+#include "formats/bytes/littleendian.h"
 #include "formats/metafile/metafileplayer.h"
 
 #include <gtest/gtest.h>
@@ -12,28 +13,10 @@ using namespace formats::metafile;
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-void put16(Bytes& b, std::uint32_t v)
-{
-    b.push_back(std::uint8_t(v));
-    b.push_back(std::uint8_t(v >> 8));
-}
-
-void put32(Bytes& b, std::uint32_t v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
-
-std::uint16_t get16(const Bytes& b, std::size_t at)
-{
-    return std::uint16_t(b[at] | b[at + 1] << 8);
-}
-
-std::uint32_t get32(const Bytes& b, std::size_t at)
-{
-    return get16(b, at) | std::uint32_t(get16(b, at + 2)) << 16;
-}
+using formats::bytes::appendLe16;
+using formats::bytes::appendLe32;
+using formats::bytes::le16;
+using formats::bytes::le32;
 
 // A picture whose every pixel differs, so a misplaced row or column shows.
 Bitmap gradient(int width, int height)
@@ -51,19 +34,19 @@ Bytes dib(const Bitmap& b, int bits = 24, bool topDown = false, std::uint32_t ta
 {
     const std::uint32_t stride = (std::uint32_t(b.width) * std::uint32_t(bits / 8) + 3) & ~3u;
     Bytes out;
-    put32(out, 40);
-    put32(out, std::uint32_t(b.width));
-    put32(out, std::uint32_t(topDown ? -b.height : b.height));
-    put16(out, 1);
-    put16(out, std::uint32_t(bits));
-    put32(out, 0);
-    put32(out, stride * std::uint32_t(b.height));
-    put32(out, 0);
-    put32(out, 0);
-    put32(out, tableEntries);
-    put32(out, 0);
+    appendLe32(out, 40);
+    appendLe32(out, std::uint32_t(b.width));
+    appendLe32(out, std::uint32_t(topDown ? -b.height : b.height));
+    appendLe16(out, 1);
+    appendLe16(out, std::uint32_t(bits));
+    appendLe32(out, 0);
+    appendLe32(out, stride * std::uint32_t(b.height));
+    appendLe32(out, 0);
+    appendLe32(out, 0);
+    appendLe32(out, tableEntries);
+    appendLe32(out, 0);
     for (std::uint32_t i = 0; i < tableEntries; ++i)
-        put32(out, 0x00ABCDEF);
+        appendLe32(out, 0x00ABCDEF);
     for (int row = 0; row < b.height; ++row) {
         const int y = topDown ? row : b.height - 1 - row;
         std::size_t written = 0;
@@ -86,21 +69,21 @@ public:
     Builder& record(std::uint16_t function, std::vector<int> words = {})
     {
         Bytes r;
-        put32(r, std::uint32_t(3 + words.size()));
-        put16(r, function);
+        appendLe32(r, std::uint32_t(3 + words.size()));
+        appendLe16(r, function);
         for (int w : words)
-            put16(r, std::uint32_t(w) & 0xFFFF);
+            appendLe16(r, std::uint32_t(w) & 0xFFFF);
         return raw(r);
     }
     Builder& stretch(Rect dest, Rect src, const Bytes& bitmap, std::uint32_t rop = 0x00CC0020)
     {
         Bytes r;
-        put32(r, std::uint32_t(14 + (bitmap.size() + 1) / 2));
-        put16(r, 0x0F43);
-        put32(r, rop);
-        put16(r, 0);
+        appendLe32(r, std::uint32_t(14 + (bitmap.size() + 1) / 2));
+        appendLe16(r, 0x0F43);
+        appendLe32(r, rop);
+        appendLe16(r, 0);
         for (int v : {src.height, src.width, src.y, src.x, dest.height, dest.width, dest.y, dest.x})
-            put16(r, std::uint32_t(v) & 0xFFFF);
+            appendLe16(r, std::uint32_t(v) & 0xFFFF);
         r.insert(r.end(), bitmap.begin(), bitmap.end());
         if (r.size() % 2)
             r.push_back(0);
@@ -115,13 +98,13 @@ public:
     Bytes bytes(std::uint16_t type = 1, std::uint16_t version = 0x0300) const
     {
         Bytes b;
-        put16(b, type);
-        put16(b, 9);
-        put16(b, version);
-        put32(b, std::uint32_t((18 + records_.size()) / 2));
-        put16(b, 0);
-        put32(b, 0);
-        put16(b, 0);
+        appendLe16(b, type);
+        appendLe16(b, 9);
+        appendLe16(b, version);
+        appendLe32(b, std::uint32_t((18 + records_.size()) / 2));
+        appendLe16(b, 0);
+        appendLe32(b, 0);
+        appendLe16(b, 0);
         b.insert(b.end(), records_.begin(), records_.end());
         return b;
     }
@@ -171,13 +154,13 @@ TEST(PictureMetafile, Is3208BytesWithTheRecordsOfTheCachedPicture)
     const Bytes m = writePictureMetafile(picture, 846, 846);
     ASSERT_EQ(m.size(), 3208u);
 
-    EXPECT_EQ(get16(m, 0), 1);      // in memory
-    EXPECT_EQ(get16(m, 2), 9);      // header words
-    EXPECT_EQ(get16(m, 4), 0x0300); // version
-    EXPECT_EQ(get32(m, 6), 3208u / 2);
-    EXPECT_EQ(get16(m, 10), 0);         // no objects
-    EXPECT_EQ(get32(m, 12), 3140u / 2); // the stretch record is the largest
-    EXPECT_EQ(get16(m, 16), 0);
+    EXPECT_EQ(le16(m, 0), 1);      // in memory
+    EXPECT_EQ(le16(m, 2), 9);      // header words
+    EXPECT_EQ(le16(m, 4), 0x0300); // version
+    EXPECT_EQ(le32(m, 6), 3208u / 2);
+    EXPECT_EQ(le16(m, 10), 0);         // no objects
+    EXPECT_EQ(le32(m, 12), 3140u / 2); // the stretch record is the largest
+    EXPECT_EQ(le16(m, 16), 0);
 
     struct Expected {
         std::uint16_t function;
@@ -197,10 +180,10 @@ TEST(PictureMetafile, Is3208BytesWithTheRecordsOfTheCachedPicture)
     std::size_t at = 18;
     for (const Expected& e : expected) {
         ASSERT_LE(at + 6, m.size());
-        EXPECT_EQ(get32(m, at), e.bytes / 2) << "record " << e.function;
-        EXPECT_EQ(get16(m, at + 4), e.function);
+        EXPECT_EQ(le32(m, at), e.bytes / 2) << "record " << e.function;
+        EXPECT_EQ(le16(m, at + 4), e.function);
         for (std::size_t i = 0; i < e.leading.size(); ++i)
-            EXPECT_EQ(get16(m, at + 6 + 2 * i), e.leading[i])
+            EXPECT_EQ(le16(m, at + 6 + 2 * i), e.leading[i])
                 << "record " << e.function << " word " << i;
         at += e.bytes;
     }
@@ -208,13 +191,13 @@ TEST(PictureMetafile, Is3208BytesWithTheRecordsOfTheCachedPicture)
 
     // The bitmap: a 40-byte header for 32 x +32 at 24 bits, then bottom-up rows in BGR order.
     const std::size_t info = 18 + 10 + 10 + 8 + 8 + 8 + 28;
-    EXPECT_EQ(get32(m, info), 40u);
-    EXPECT_EQ(get32(m, info + 4), 32u);
-    EXPECT_EQ(get32(m, info + 8), 32u);
-    EXPECT_EQ(get16(m, info + 12), 1);
-    EXPECT_EQ(get16(m, info + 14), 24);
-    EXPECT_EQ(get32(m, info + 16), 0u);
-    EXPECT_EQ(get32(m, info + 20), 3072u);
+    EXPECT_EQ(le32(m, info), 40u);
+    EXPECT_EQ(le32(m, info + 4), 32u);
+    EXPECT_EQ(le32(m, info + 8), 32u);
+    EXPECT_EQ(le16(m, info + 12), 1);
+    EXPECT_EQ(le16(m, info + 14), 24);
+    EXPECT_EQ(le32(m, info + 16), 0u);
+    EXPECT_EQ(le32(m, info + 20), 3072u);
     const std::uint32_t bottomLeft = picture.pixels[31 * 32];
     EXPECT_EQ(m[info + 40], std::uint8_t(bottomLeft));
     EXPECT_EQ(m[info + 41], std::uint8_t(bottomLeft >> 8));
@@ -224,11 +207,11 @@ TEST(PictureMetafile, Is3208BytesWithTheRecordsOfTheCachedPicture)
 TEST(PictureMetafile, ExtentIsWrittenHeightBeforeWidth)
 {
     const Bytes m = writePictureMetafile(gradient(32, 32), 400, 300);
-    EXPECT_EQ(get16(m, 28 + 6), 300);
-    EXPECT_EQ(get16(m, 28 + 8), 400);
+    EXPECT_EQ(le16(m, 28 + 6), 300);
+    EXPECT_EQ(le16(m, 28 + 8), 400);
     const std::size_t stretch = 18 + 10 + 10 + 8 + 8 + 8;
-    EXPECT_EQ(get16(m, stretch + 6 + 14), 300); // destination height
-    EXPECT_EQ(get16(m, stretch + 6 + 16), 400); // destination width
+    EXPECT_EQ(le16(m, stretch + 6 + 14), 300); // destination height
+    EXPECT_EQ(le16(m, stretch + 6 + 16), 400); // destination width
 }
 
 TEST(PictureMetafile, PlaysBackToThePictureItWasWrittenFrom)
@@ -460,11 +443,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"stretchWithoutBitmap",
                 withRecord([] {
                     Bytes r;
-                    put32(r, 14);
-                    put16(r, 0x0F43);
-                    put32(r, 0x00CC0020);
+                    appendLe32(r, 14);
+                    appendLe16(r, 0x0F43);
+                    appendLe32(r, 0x00CC0020);
                     for (int i = 0; i < 9; ++i)
-                        put16(r, 1);
+                        appendLe16(r, 1);
                     return r;
                 }()),
                 K::BadBitmap, 28 + 28, "40 bytes, 0 left"},

@@ -1,3 +1,4 @@
+#include "formats/bytes/littleendian.h"
 #include "formats/wave/wavereader.h"
 
 #include <gtest/gtest.h>
@@ -11,18 +12,8 @@ using namespace formats::wave;
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-void put16(Bytes& b, std::uint32_t v)
-{
-    b.push_back(std::uint8_t(v));
-    b.push_back(std::uint8_t(v >> 8));
-}
-
-void put32(Bytes& b, std::uint32_t v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
+using formats::bytes::appendLe16;
+using formats::bytes::appendLe32;
 
 void putTag(Bytes& b, const char* tag)
 {
@@ -35,7 +26,7 @@ Bytes chunk(const char* tag, const Bytes& body, bool pad = true)
 {
     Bytes b;
     putTag(b, tag);
-    put32(b, std::uint32_t(body.size()));
+    appendLe32(b, std::uint32_t(body.size()));
     b.insert(b.end(), body.begin(), body.end());
     if (pad && body.size() % 2)
         b.push_back(0);
@@ -47,17 +38,17 @@ Bytes fmt(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::ui
 {
     Bytes b;
     const std::uint16_t align = std::uint16_t(channels * bits / 8);
-    put16(b, tag);
-    put16(b, channels);
-    put32(b, rate);
-    put32(b, rate * align);
-    put16(b, align);
-    put16(b, bits);
+    appendLe16(b, tag);
+    appendLe16(b, channels);
+    appendLe32(b, rate);
+    appendLe32(b, rate * align);
+    appendLe16(b, align);
+    appendLe16(b, bits);
     if (size >= 18)
-        put16(b, std::uint16_t(size - 18)); // extra bytes that follow
+        appendLe16(b, std::uint16_t(size - 18)); // extra bytes that follow
     if (size == 40) {
-        put16(b, bits);                  // valid bits
-        put32(b, channels == 2 ? 3 : 4); // channel mask
+        appendLe16(b, bits);                  // valid bits
+        appendLe32(b, channels == 2 ? 3 : 4); // channel mask
         const Bytes pcm = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                            0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
         b.insert(b.end(), pcm.begin(), pcm.end());
@@ -73,7 +64,7 @@ Bytes riff(const std::vector<Bytes>& chunks, const char* form = "WAVE")
         body.insert(body.end(), c.begin(), c.end());
     Bytes b;
     putTag(b, "RIFF");
-    put32(b, std::uint32_t(body.size()));
+    appendLe32(b, std::uint32_t(body.size()));
     b.insert(b.end(), body.begin(), body.end());
     return b;
 }

@@ -3,6 +3,7 @@
 // A recording object's streams built byte for byte from their published layouts, and a storage
 // in memory that holds them.
 
+#include "formats/bytes/littleendian.h"
 #include "platform/ole/objectstreams.h"
 #include "platform/ole/oleerror.h"
 #include "platform/ole/storage.h"
@@ -17,19 +18,10 @@
 
 namespace oletest {
 
+using formats::bytes::appendLe16;
+using formats::bytes::appendLe32;
+
 using Bytes = std::vector<std::uint8_t>;
-
-inline void put16(Bytes& b, std::uint32_t v)
-{
-    b.push_back(std::uint8_t(v));
-    b.push_back(std::uint8_t(v >> 8));
-}
-
-inline void put32(Bytes& b, std::uint32_t v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
 
 inline void putText(Bytes& b, const std::string& text)
 {
@@ -42,8 +34,8 @@ inline Bytes toneSamples(double hz, double seconds, double amplitude = 0.5)
     Bytes b;
     const auto frames = std::uint32_t(seconds * 44100);
     for (std::uint32_t i = 0; i < frames; ++i)
-        put16(b, std::uint32_t(std::int32_t(std::lround(
-                     amplitude * 32767 * std::sin(2 * std::numbers::pi * hz * i / 44100)))));
+        appendLe16(b, std::uint32_t(std::int32_t(std::lround(
+                          amplitude * 32767 * std::sin(2 * std::numbers::pi * hz * i / 44100)))));
     return b;
 }
 
@@ -53,22 +45,22 @@ inline Bytes waveFile(const Bytes& samples, std::uint16_t channels = 1, std::uin
     const std::uint16_t align = std::uint16_t(channels * bits / 8);
     Bytes b;
     putText(b, "RIFF");
-    put32(b, std::uint32_t(4 + 26 + 12 + 8 + samples.size()));
+    appendLe32(b, std::uint32_t(4 + 26 + 12 + 8 + samples.size()));
     putText(b, "WAVE");
     putText(b, "fmt ");
-    put32(b, 18);
-    put16(b, 1);
-    put16(b, channels);
-    put32(b, 44100);
-    put32(b, 44100 * align);
-    put16(b, align);
-    put16(b, bits);
-    put16(b, 0);
+    appendLe32(b, 18);
+    appendLe16(b, 1);
+    appendLe16(b, channels);
+    appendLe32(b, 44100);
+    appendLe32(b, 44100 * align);
+    appendLe16(b, align);
+    appendLe16(b, bits);
+    appendLe16(b, 0);
     putText(b, "fact");
-    put32(b, 4);
-    put32(b, std::uint32_t(samples.size() / align));
+    appendLe32(b, 4);
+    appendLe32(b, std::uint32_t(samples.size() / align));
     putText(b, "data");
-    put32(b, std::uint32_t(samples.size()));
+    appendLe32(b, std::uint32_t(samples.size()));
     b.insert(b.end(), samples.begin(), samples.end());
     return b;
 }
@@ -76,11 +68,11 @@ inline Bytes waveFile(const Bytes& samples, std::uint16_t channels = 1, std::uin
 inline Bytes oleStream(std::uint32_t version = 0x02000001, std::uint32_t flags = 0)
 {
     Bytes b;
-    put32(b, version);
-    put32(b, flags);
-    put32(b, 0); // link-update option
-    put32(b, 0); // reserved
-    put32(b, 0); // no moniker
+    appendLe32(b, version);
+    appendLe32(b, flags);
+    appendLe32(b, 0); // link-update option
+    appendLe32(b, 0); // reserved
+    appendLe32(b, 0); // no moniker
     return b;
 }
 
@@ -100,20 +92,20 @@ struct CompObjLayout {
 inline Bytes compObjStream(const CompObjLayout& layout = {})
 {
     Bytes b;
-    put32(b, 0xFFFE0001);
-    put32(b, 0x00000A03);
-    put32(b, 0xFFFFFFFF);
+    appendLe32(b, 0xFFFE0001);
+    appendLe32(b, 0x00000A03);
+    appendLe32(b, 0xFFFFFFFF);
     putClassId(b);
-    put32(b, layout.userTypeLength);
+    appendLe32(b, layout.userTypeLength);
     putText(b, std::string("Wavesound\0", 10));
-    put32(b, 0); // no clipboard format
-    put32(b, layout.programIdLength);
+    appendLe32(b, 0); // no clipboard format
+    appendLe32(b, layout.programIdLength);
     putText(b, std::string("SoundRec\0", 9));
     if (layout.unicodePart) {
-        put32(b, 0x71B239F4);
-        put32(b, layout.unicodeUserTypeLength);
-        put32(b, 0);
-        put32(b, 0);
+        appendLe32(b, 0x71B239F4);
+        appendLe32(b, layout.unicodeUserTypeLength);
+        appendLe32(b, 0);
+        appendLe32(b, 0);
     }
     return b;
 }
@@ -134,24 +126,24 @@ struct PresentationLayout {
 inline Bytes presentationStream(const Bytes& metafile, const PresentationLayout& layout = {})
 {
     Bytes b;
-    put32(b, 0xFFFFFFFF);
-    put32(b, layout.format);
-    put32(b, layout.deviceSize);
+    appendLe32(b, 0xFFFFFFFF);
+    appendLe32(b, layout.format);
+    appendLe32(b, layout.deviceSize);
     b.insert(b.end(),
              layout.deviceBytes.value_or(layout.deviceSize >= 4 ? layout.deviceSize - 4 : 0), 0);
-    put32(b, 1);          // aspect: content
-    put32(b, 0xFFFFFFFF); // index -1
-    put32(b, 2);          // advise flags: prime first
-    put32(b, 0);
-    put32(b, std::uint32_t(layout.width));
-    put32(b, std::uint32_t(layout.height));
-    put32(b, std::uint32_t(std::int64_t(metafile.size()) + layout.metafileSizeDelta));
+    appendLe32(b, 1);          // aspect: content
+    appendLe32(b, 0xFFFFFFFF); // index -1
+    appendLe32(b, 2);          // advise flags: prime first
+    appendLe32(b, 0);
+    appendLe32(b, std::uint32_t(layout.width));
+    appendLe32(b, std::uint32_t(layout.height));
+    appendLe32(b, std::uint32_t(std::int64_t(metafile.size()) + layout.metafileSizeDelta));
     b.insert(b.end(), metafile.begin(), metafile.end());
     if (layout.trailer)
         b.insert(b.end(), 18, 0);
     if (layout.toc) {
         putText(b, "NANI");
-        put32(b, layout.tocCount);
+        appendLe32(b, layout.tocCount);
     }
     return b;
 }
@@ -168,7 +160,7 @@ inline Bytes someMetafile(std::size_t size = 64)
 inline Bytes nativeStream(const Bytes& wave)
 {
     Bytes b;
-    put32(b, std::uint32_t(wave.size()));
+    appendLe32(b, std::uint32_t(wave.size()));
     b.insert(b.end(), wave.begin(), wave.end());
     return b;
 }

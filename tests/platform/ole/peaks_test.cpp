@@ -25,7 +25,7 @@ Bytes words(std::initializer_list<int> values)
 {
     Bytes b;
     for (int v : values)
-        put16(b, std::uint32_t(v));
+        appendLe16(b, std::uint32_t(v));
     return b;
 }
 
