@@ -4,6 +4,7 @@
 // usage: calculatetappit [CHARACTERS] [RUNS]
 #include "forms/application.h"
 #include "forms/richeditloader.h"
+#include "median.h"
 #include "tappit/tappitmain.h"
 #include "tappit/wordcounter.h"
 
@@ -44,19 +45,6 @@ int bareCount(const QString& text)
     for (QChar c : text)
         counter.feed(c);
     return counter.count();
-}
-
-template <typename F> double medianMs(int runs, F&& f)
-{
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        f();
-        ms.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 // run: the outline must not hold up the user-interface thread noticeably.
 //
 // usage: waveform [RUNS]   (QT_QPA_PLATFORM=offscreen works)
+
+#include "median.h"
 #include "platform/ole/serverwindow.h"
 #include "platform/ole/waveformpeaks.h"
 
@@ -33,19 +35,6 @@ std::vector<std::uint8_t> recording()
         b[2 * i + 1] = std::uint8_t(std::uint16_t(v) >> 8);
     }
     return b;
-}
-
-template <typename F> double medianMs(int runs, F&& f)
-{
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        f();
-        ms.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
 }
 
 } // namespace

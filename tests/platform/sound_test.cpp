@@ -2,7 +2,7 @@
 // whose monitor is recorded to hear what really came out.
 
 #include "platform/sound/pulsesoundplayer.h"
-#include "privatepulseserver.h"
+#include "privatepulsetest.h"
 #include "processes.h"
 #include "scopedenv.h"
 #include "tonepower.h"
@@ -159,25 +159,17 @@ TEST_F(SilentServer, BackgroundSoundDoesNotWaitForTheServer)
 
 // --- Against a private server -----------------------------------------------------------------
 
-class PrivateServer : public ::testing::Test {
+class PrivateServer : public PrivatePulseTest {
 protected:
     void SetUp() override
     {
-        if (!onPath("pulseaudio"))
-            GTEST_SKIP() << "pulseaudio is not installed (scripts/setup installs it)";
-        ASSERT_TRUE(onPath("parec") && onPath("pactl"))
-            << "pulseaudio-utils is not installed (scripts/setup installs it)";
-        const std::optional<std::string> failure = pulse.start();
-        ASSERT_FALSE(failure) << *failure;
+        PrivatePulseTest::SetUp();
         dir = pulse.dir();
     }
-
-    void TearDown() override { EXPECT_TRUE(pulse.stop()) << "pulseaudio did not end within 10 s"; }
 
     void startRecording() { ASSERT_TRUE(pulse.startRecording()) << "parec did not connect"; }
     std::vector<std::int16_t> stopRecording() { return pulse.stopRecording(); }
 
-    PrivatePulseServer pulse;
     std::filesystem::path dir;
 };
 

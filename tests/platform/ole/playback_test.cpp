@@ -8,7 +8,7 @@
 #include "platform/ole/serverwindow.h"
 #include "platform/ole/waveformview.h"
 #include "platform/ole/wavesoundobject.h"
-#include "privatepulseserver.h"
+#include "privatepulsetest.h"
 #include "processes.h"
 #include "scopedenv.h"
 #include "tonepower.h"
@@ -54,21 +54,7 @@ TEST(RecordingPlayback, WithoutASoundServerTheVerbFailsAtOnce)
     EXPECT_TRUE(site.calls.empty());
 }
 
-class RecordingOnANullSink : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!onPath("pulseaudio"))
-            GTEST_SKIP() << "pulseaudio is not installed (scripts/setup installs it)";
-        ASSERT_TRUE(onPath("parec") && onPath("pactl"))
-            << "pulseaudio-utils is not installed (scripts/setup installs it)";
-        const std::optional<std::string> failure = pulse.start();
-        ASSERT_FALSE(failure) << *failure;
-    }
-    void TearDown() override { EXPECT_TRUE(pulse.stop()) << "pulseaudio did not end"; }
-
-    PrivatePulseServer pulse;
-};
+using RecordingOnANullSink = PrivatePulseTest;
 
 TEST_F(RecordingOnANullSink, ThePrimaryVerbMakesTheRecordingHeard)
 {
