@@ -6,6 +6,7 @@
 #include "platform/ole/waveformpeaks.h"
 
 #include <QPainter>
+#include <QScreen>
 #include <QWidget>
 
 namespace platform::ole {
@@ -185,6 +186,26 @@ void WaveSoundObject::refreshPosition()
         window_->setPosition(output_->framesPlayed());
 }
 
+namespace {
+
+// Where the server's window goes: below the container's window, so the shaded picture stays in
+// sight; above it when there is no room below; over its corner when there is room for neither.
+QPoint placeBeside(const QWidget& parent, const QRect& rect, const QSize& size)
+{
+    const QRect frame = parent.window()->frameGeometry();
+    const QScreen* screen = parent.screen();
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    const int gap = 8;
+    const QPoint below(frame.left(), frame.bottom() + 1 + gap);
+    const QPoint above(frame.left(), frame.top() - gap - size.height());
+    for (const QPoint p : {below, above})
+        if (area.isNull() || area.contains(QRect(p, size)))
+            return p;
+    return parent.mapToGlobal(rect.topLeft()) + QPoint(24, 24);
+}
+
+} // namespace
+
 void WaveSoundObject::showWindow(QWidget* parent, const QRect& rect)
 {
     if (!window_) {
@@ -192,7 +213,7 @@ void WaveSoundObject::showWindow(QWidget* parent, const QRect& rect)
         window_ = std::make_unique<ServerWindow>(*peaks_, streams_.wave.format.sampleRate);
         window_->setWindowTitle(windowTitle());
         if (parent)
-            window_->move(parent->mapToGlobal(rect.topLeft()) + QPoint(24, 24));
+            window_->move(placeBeside(*parent, rect, window_->size()));
         QObject::connect(window_.get(), &ServerWindow::playRequested, &context_, [this] {
             // A click in the server's own window: there is no verb to fail, so the container
             // reports the failure as it reports any other of the server's.
