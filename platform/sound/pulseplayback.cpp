@@ -1,6 +1,6 @@
 #include "platform/sound/pulseplayback.h"
 
-#include <pulse/pulseaudio.h>
+#include "platform/sound/pulselibrary.h"
 
 #include <algorithm>
 
@@ -30,18 +30,24 @@ pa_sample_spec specOf(const formats::wave::Format& format)
 
 std::unique_ptr<PulsePlayback> PulsePlayback::create(const formats::wave::Format& format)
 {
+    const PulseLibrary* pa = PulseLibrary::get();
     const pa_sample_spec spec = specOf(format);
-    if (!pa_sample_spec_valid(&spec))
+    if (pa && !pa->pa_sample_spec_valid(&spec))
         return nullptr;
 
     std::unique_ptr<PulsePlayback> p(new PulsePlayback);
+    p->pa_ = pa;
     p->format_ = format;
-    p->bytesPerSecond_ = std::uint32_t(pa_bytes_per_second(&spec));
+    // Without the client library no server can be reached: the playback fails to connect, as
+    // it does when no server runs.
+    if (!pa)
+        return p;
+    p->bytesPerSecond_ = std::uint32_t(pa->pa_bytes_per_second(&spec));
     // The loop exists from here on, so a stop() can wake a connect() that waits for the server.
-    p->loop_ = pa_mainloop_new();
+    p->loop_ = pa->pa_mainloop_new();
     if (!p->loop_)
         return nullptr;
-    p->context_ = pa_context_new(pa_mainloop_get_api(p->loop_), "sound playback");
+    p->context_ = pa->pa_context_new(pa->pa_mainloop_get_api(p->loop_), "sound playback");
     if (!p->context_)
         return nullptr;
     return p;
@@ -49,15 +55,15 @@ std::unique_ptr<PulsePlayback> PulsePlayback::create(const formats::wave::Format
 
 bool PulsePlayback::connect(std::chrono::milliseconds timeout)
 {
-    if (stopped_)
+    if (stopped_ || !context_)
         return false;
     // Starting a server of our own would be slow and surprising; no server means no sound.
-    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+    if (pa_->pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
         return false;
 
     const auto deadline = Clock::now() + timeout;
     for (;;) {
-        const pa_context_state_t state = pa_context_get_state(context_);
+        const pa_context_state_t state = pa_->pa_context_get_state(context_);
         if (state == PA_CONTEXT_READY)
             break;
         if (!PA_CONTEXT_IS_GOOD(state) || !iterate(deadline))
@@ -65,16 +71,16 @@ bool PulsePlayback::connect(std::chrono::milliseconds timeout)
     }
 
     const pa_sample_spec spec = specOf(format_);
-    stream_ = pa_stream_new(context_, "sound", &spec, nullptr);
+    stream_ = pa_->pa_stream_new(context_, "sound", &spec, nullptr);
     // The server's timing, updated by itself and interpolated between updates, tells how far
     // the sound has come out.
     const auto flags =
         pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
     if (!stream_ ||
-        pa_stream_connect_playback(stream_, nullptr, nullptr, flags, nullptr, nullptr) < 0)
+        pa_->pa_stream_connect_playback(stream_, nullptr, nullptr, flags, nullptr, nullptr) < 0)
         return false;
     for (;;) {
-        const pa_stream_state_t state = pa_stream_get_state(stream_);
+        const pa_stream_state_t state = pa_->pa_stream_get_state(stream_);
         if (state == PA_STREAM_READY)
             break;
         if (!PA_STREAM_IS_GOOD(state) || !iterate(deadline))
@@ -86,15 +92,15 @@ bool PulsePlayback::connect(std::chrono::milliseconds timeout)
 PulsePlayback::~PulsePlayback()
 {
     if (stream_) {
-        pa_stream_disconnect(stream_);
-        pa_stream_unref(stream_);
+        pa_->pa_stream_disconnect(stream_);
+        pa_->pa_stream_unref(stream_);
     }
     if (context_) {
-        pa_context_disconnect(context_);
-        pa_context_unref(context_);
+        pa_->pa_context_disconnect(context_);
+        pa_->pa_context_unref(context_);
     }
     if (loop_)
-        pa_mainloop_free(loop_);
+        pa_->pa_mainloop_free(loop_);
 }
 
 bool PulsePlayback::iterate(Clock::time_point deadline)
@@ -106,8 +112,8 @@ bool PulsePlayback::iterate(Clock::time_point deadline)
         return false;
     const auto wait = std::min<Clock::duration>(deadline - now, longestWait);
     const auto us = std::chrono::duration_cast<std::chrono::microseconds>(wait).count();
-    if (pa_mainloop_prepare(loop_, int(us)) < 0 || pa_mainloop_poll(loop_) < 0 ||
-        pa_mainloop_dispatch(loop_) < 0)
+    if (pa_->pa_mainloop_prepare(loop_, int(us)) < 0 || pa_->pa_mainloop_poll(loop_) < 0 ||
+        pa_->pa_mainloop_dispatch(loop_) < 0)
         return false;
     return !stopped_;
 }
@@ -115,7 +121,7 @@ bool PulsePlayback::iterate(Clock::time_point deadline)
 void PulsePlayback::notePosition(std::uint64_t written)
 {
     pa_usec_t time = 0;
-    if (pa_stream_get_time(stream_, &time) < 0)
+    if (pa_->pa_stream_get_time(stream_, &time) < 0)
         return; // no timing from the server yet
     const std::uint64_t frames = std::uint64_t(time) * format_.sampleRate / 1000000;
     framesPlayed_ = std::min(frames, written);
@@ -131,9 +137,9 @@ bool PulsePlayback::play(std::span<const std::uint8_t> samples)
 
     std::size_t done = 0;
     while (done < samples.size()) {
-        if (pa_stream_get_state(stream_) != PA_STREAM_READY)
+        if (pa_->pa_stream_get_state(stream_) != PA_STREAM_READY)
             return false;
-        const std::size_t writable = pa_stream_writable_size(stream_);
+        const std::size_t writable = pa_->pa_stream_writable_size(stream_);
         if (writable == std::size_t(-1))
             return false;
         if (writable == 0) {
@@ -143,25 +149,26 @@ bool PulsePlayback::play(std::span<const std::uint8_t> samples)
             continue;
         }
         const std::size_t n = std::min(writable, samples.size() - done);
-        if (pa_stream_write(stream_, samples.data() + done, n, nullptr, 0, PA_SEEK_RELATIVE) < 0)
+        if (pa_->pa_stream_write(stream_, samples.data() + done, n, nullptr, 0, PA_SEEK_RELATIVE) <
+            0)
             return false;
         done += n;
     }
 
     // The server holds the last samples in its buffer; the sound ends when they have played.
     bool drained = false;
-    pa_operation* drain = pa_stream_drain(
+    pa_operation* drain = pa_->pa_stream_drain(
         stream_, [](pa_stream*, int, void* flag) { *static_cast<bool*>(flag) = true; }, &drained);
     if (!drain)
         return false;
     bool ok = true;
     while (!drained && ok) {
-        ok = pa_stream_get_state(stream_) == PA_STREAM_READY && iterate(deadline);
+        ok = pa_->pa_stream_get_state(stream_) == PA_STREAM_READY && iterate(deadline);
         notePosition(done / frameBytes);
     }
     if (!drained)
-        pa_operation_cancel(drain);
-    pa_operation_unref(drain);
+        pa_->pa_operation_cancel(drain);
+    pa_->pa_operation_unref(drain);
     if (drained)
         framesPlayed_ = done / frameBytes;
     return drained;
@@ -171,7 +178,7 @@ void PulsePlayback::stop()
 {
     stopped_ = true;
     if (loop_)
-        pa_mainloop_wakeup(loop_);
+        pa_->pa_mainloop_wakeup(loop_);
 }
 
 } // namespace platform::sound

@@ -14,6 +14,8 @@ struct pa_stream;
 
 namespace platform::sound {
 
+class PulseLibrary;
+
 // One sound on its way to the PulseAudio server (PipeWire serves the same protocol): a
 // connection and a playback stream of its own. All waits are bounded, and a server that never
 // answers makes the calls fail instead of hanging.
@@ -50,6 +52,7 @@ private:
     // Takes the server's playing position, at most `written` frames.
     void notePosition(std::uint64_t written);
 
+    const PulseLibrary* pa_ = nullptr; // nothing when the client library is not installed
     pa_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
