@@ -9,7 +9,11 @@ TComboBox::TComboBox(TComponent* owner)
     : TWinControl(owner)
     , combo_(new QComboBox)
 {
-    combo_->setEditable(true);
+    // An edit field makes the box editable, as setEditable(true) would; that one also builds the
+    // drop-down list's window at once, which Qt otherwise makes when the list first opens.
+    auto* edit = new QLineEdit;
+    edit->setPalette(combo_->palette());
+    combo_->setLineEdit(edit);
     combo_->setInsertPolicy(QComboBox::NoInsert);
     combo_->lineEdit()->setMaxLength(maxTextLength);
     QObject::connect(combo_, &QComboBox::editTextChanged, [this](const QString& t) { setText(t); });
