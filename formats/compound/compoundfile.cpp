@@ -291,6 +291,10 @@ std::optional<Error> CompoundFile::readDirectory()
 {
     if (auto failed = walk(firstDirectory_, 48, false, "directory", directorySectors_))
         return failed;
+    // Every later step starts at the root entry, so a document without a directory sector has
+    // nothing to stand on.
+    if (directorySectors_.empty())
+        return error(Error::Kind::BadDirectory, 48, "the directory has no sector");
     const std::size_t perSector = (std::size_t(1) << sectorShift_) / entrySize;
     const std::size_t count = directorySectors_.size() * perSector;
     entries_.resize(count);

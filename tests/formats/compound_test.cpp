@@ -336,6 +336,8 @@ INSTANTIATE_TEST_SUITE_P(
         Damage{"mini table count disagrees", false, [](Bytes& b) { set32(b, 64, 2); }, K::BadSector,
                "2"},
         // The directory.
+        Damage{"no directory sector", false, [](Bytes& b) { set32(b, 48, EndOfChain); },
+               K::BadDirectory, "no sector"},
         Damage{"child id out of range", false, [](Bytes& b) { set32(b, entryAt(b, 0) + 76, 99); },
                K::BadDirectory, "99"},
         Damage{"sibling id out of range", false,
