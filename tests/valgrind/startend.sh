@@ -32,6 +32,7 @@ cd "$work/cwd"
 readonly leak_exit_code=99
 launch "$title" valgrind --leak-check=full --show-leak-kinds=definite,indirect \
     --errors-for-leak-kinds=definite,indirect --error-exitcode=$leak_exit_code \
+    --child-silent-after-fork=yes \
     --suppressions="$suppressions" --num-callers=40 "$program"
 "$xprobe" close "$window"
 ending=''
