@@ -10,8 +10,8 @@
 #                                that (default $exit_timeout_ms) and prints exit_code=N on its end
 
 # Bounded waits: generous enough for a first start with cold font caches on a busy CI machine.
-readonly map_timeout_ms=20000
-readonly exit_timeout_ms=10000
+readonly map_timeout_ms=${map_timeout_ms:-20000}
+readonly exit_timeout_ms=${exit_timeout_ms:-10000}
 readonly xvfb_timeout_s=15
 readonly skip=77
 
@@ -33,13 +33,24 @@ require_tools() {
 }
 
 work=$(mktemp -d)
+# In a sanitizer build the programs' reports go to files of their own: a case that does not
+# look at how the program ends, or one that kills it, still fails on them below.
+mkdir "$work/sanitizer"
+export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}log_path=$work/sanitizer/asan
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}log_path=$work/sanitizer/ubsan
 xvfb_pid='' probe_pid=''
 cleanup() {
-    local status=$? pid
+    local status=$? pid report
     # xprobe takes the program down with it.
     for pid in $probe_pid $xvfb_pid; do
         kill "$pid" 2>/dev/null || continue
         wait "$pid" 2>/dev/null || true
+    done
+    for report in "$work"/sanitizer/*; do
+        [ -e "$report" ] || continue
+        echo "FAIL: sanitizer report $(basename "$report"):" >&2
+        cat "$report" >&2
+        status=1
     done
     rm -rf "$work"
     exit $status
