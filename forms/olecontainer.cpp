@@ -1,6 +1,6 @@
 #include "forms/olecontainer.h"
 
-#include "formats/bytes/littleendian.h"
+#include "formats/compound/storedvalue.h"
 #include "forms/application.h"
 #include "forms/dispatch.h"
 #include "forms/edge.h"
@@ -17,7 +17,6 @@
 #include <QKeyEvent>
 #include <QPainter>
 
-#include <cstring>
 
 namespace forms {
 
@@ -112,19 +111,17 @@ void TOleContainer::setBorderStyle(BorderStyle style)
 void TOleContainer::loadFromData(std::span<const std::uint8_t> data)
 {
     unload();
-    if (data.size() < 12)
-        throw Exception(QString::fromUtf8(messages::StreamReadFailed));
-    if (std::memcmp(data.data(), "BDOC", 4) != 0)
-        throw Exception(QString::fromUtf8(messages::InvalidStreamFormat));
-    const std::uint32_t aspect = formats::bytes::le32(data, 4);
-    const std::uint32_t size = formats::bytes::le32(data, 8);
-    if (size > data.size() - 12)
-        throw Exception(QString::fromUtf8(messages::StreamReadFailed));
+    const auto stored = formats::compound::readStoredValue(data);
+    if (const auto* fault = std::get_if<formats::compound::StoredValueFault>(&stored))
+        throw Exception(QString::fromUtf8(*fault == formats::compound::StoredValueFault::Short
+                                              ? messages::StreamReadFailed
+                                              : messages::InvalidStreamFormat));
+    const auto& value = std::get<formats::compound::StoredValue>(stored);
 
     // The object's storage lives in memory of the container's own, not in the bytes it came
     // from: those may be a definition that goes away once it has been read.
-    memory_ = MappedBuffer::copyOf(data.subspan(12, size));
-    aspect_ = aspect;
+    memory_ = MappedBuffer::copyOf(value.document);
+    aspect_ = value.aspect;
     try {
         auto& layer = platform::ole::ObjectLayer::current();
         storage_ = layer.openStorage(memory_.bytes());

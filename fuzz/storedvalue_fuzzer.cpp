@@ -1,8 +1,8 @@
 // The stored value as the container takes it: the 12-byte header ("BDOC", aspect, size), the
 // compound document behind it with every entry walked, and the recording object's streams read
-// from it. The header is checked as the container checks it.
-#include "formats/bytes/littleendian.h"
+// from it. The header is checked by the container's own reader of it.
 #include "formats/compound/compoundfile.h"
+#include "formats/compound/storedvalue.h"
 #include "platform/ole/compoundstorage.h"
 #include "platform/ole/objectstreams.h"
 #include "platform/ole/oleerror.h"
@@ -105,16 +105,13 @@ void readObject(std::span<const std::uint8_t> document)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::span<const std::uint8_t> value(data, size);
-    if (value.size() < 12 || std::memcmp(value.data(), "BDOC", 4) != 0)
-        return 0;
-    const std::uint32_t length = formats::bytes::le32(value, 8);
-    if (length > value.size() - 12)
+    const auto stored = formats::compound::readStoredValue({data, size});
+    const auto* value = std::get_if<formats::compound::StoredValue>(&stored);
+    if (!value)
         return 0;
     // In memory of its own, as the container keeps it, so a read past the document's end is a
     // read past an allocation.
-    const auto part = value.subspan(12, length);
-    const std::vector<std::uint8_t> document(part.begin(), part.end());
+    const std::vector<std::uint8_t> document(value->document.begin(), value->document.end());
     walkCompound(document);
     readObject(document);
     return 0;
